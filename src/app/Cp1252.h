@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QChar>
+#include <QString>
+
+// Windows-1252, the one codec used wherever text crosses a file boundary (stores, settings, keys).
+// Our own table: every byte maps to one character and back, and a character the code page
+// lacks becomes '?' (3F), which the key schedule and the INI files rely on.
+namespace Cp1252 {
+
+// Bytes 80..9F that the code page leaves undefined (81, 8D, 8F, 90, 9D) map to the C1
+// control characters of the same value, so every byte string round-trips.
+QString decode(const QByteArray& bytes);
+QByteArray encode(const QString& text);
+
+// The byte for one character; false when the code page cannot represent it.
+bool byteFor(QChar c, unsigned char& byte);
+bool isRepresentable(QChar c);
+bool isRepresentable(const QString& text);
+
+} // namespace Cp1252

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// An INI file held in memory for the length of one operation: parsed once, read and changed
+// with the rules of the Windows profile functions, serialised once. Whatever series of setValue
+// calls built it, toBytes() gives exactly the bytes that the same series of key-by-key profile
+// writes would leave on disk (Windows-1252, CR LF).
+//
+// Rules: section and key names match without regard to case over all Windows-1252 letters; the
+// first matching section and key win; names keep the case in which they were first written; an
+// existing key is replaced in place; a missing key is appended at the end of its section; a
+// missing section is appended at the end of the file; lines before the first section are ignored.
+// Lookups are hashed, so one operation over thousands of keys stays linear.
+class IniDocument {
+public:
+    // Longest value the profile reader hands back; longer values are cut on reading.
+    static constexpr int kMaxValueLength = 2047;
+
+    IniDocument();
+    ~IniDocument();
+    IniDocument(const IniDocument&);
+    IniDocument& operator=(const IniDocument&);
+    IniDocument(IniDocument&&) noexcept;
+    IniDocument& operator=(IniDocument&&) noexcept;
+
+    static IniDocument fromBytes(const QByteArray& bytes);
+    QByteArray toBytes() const;
+
+    // A missing file gives an empty document; nullopt only when the file exists but cannot be read.
+    static std::optional<IniDocument> load(const QString& path);
+    // Writes atomically (temporary file, flush, rename); false when nothing could be written.
+    bool save(const QString& path) const;
+
+    // The value as the profile reader returns it: empty when the section or key is missing or
+    // the value is empty; cut to kMaxValueLength characters.
+    QString value(const QString& section, const QString& key) const;
+    bool hasSection(const QString& section) const;
+    void setValue(const QString& section, const QString& key, const QString& value);
+
+    // The raw lines (without line ends), for the one line-based store procedure that removes a
+    // whole section. setLines re-indexes the document.
+    QStringList lines() const;
+    void setLines(const QStringList& lines);
+
+    // Wipes the text held (it is plaintext of a store) and empties the document.
+    void clear();
+
+private:
+    struct Impl;
+    Impl* d;
+};

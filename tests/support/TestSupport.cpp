@@ -1,0 +1,34 @@
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace testsupport {
+
+QString fixturesDir()
+{
+    return QDir::cleanPath(QStringLiteral(KEYWARDEN_FIXTURES_DIR));
+}
+
+QString fixturePath(const QString& name)
+{
+    return fixturesDir() + QLatin1Char('/') + name;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(bytes) == bytes.size();
+}
+
+} // namespace testsupport
