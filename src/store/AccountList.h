@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QCollatorSortKey>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// The account names of a store in the order the main window shows them: German collation without
+// regard to case ("Ärzte" between "Apotheke" and "Bank"), ties broken by the exact text so that
+// the order is stable. Names are unique without regard to case when they come from the store's
+// own operations; a list section read from disk may still hold duplicates, which are kept.
+class AccountList {
+public:
+    int size() const { return static_cast<int>(m_items.size()); }
+    bool isEmpty() const { return m_items.empty(); }
+    const QString& at(int index) const;
+    QStringList items() const;
+
+    // Replaces the content; sorts once.
+    void assign(const QStringList& names);
+    // Inserts at the sorted place and returns that index.
+    int insert(const QString& name);
+    void removeAt(int index);
+    void clear();
+
+    // Index of the first item equal to `name` exactly, or -1.
+    int indexOf(const QString& name) const;
+    // Whether an item equals `name` after both are upper-cased character by character.
+    bool containsIgnoringCase(const QString& name) const;
+
+    // The list's order: negative, zero or positive.
+    static int compare(const QString& a, const QString& b);
+    // The upper-case form the duplicate checks compare (character by character; ß stays ß).
+    static QString upperForm(const QString& name);
+
+private:
+    struct Item {
+        QString name;
+        QCollatorSortKey key;
+    };
+    static Item makeItem(const QString& name);
+    static bool itemLess(const Item& a, const Item& b);
+
+    std::vector<Item> m_items;
+    QHash<QString, int> m_upperCounts;
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <QtGlobal>
+
+class IniDocument;
+
+// The rules by which account names and values become the INI layout of a store and back.
+
+// Section name of an account: ä ö ü Ä Ö Ü ß become ae oe ue AE OE UE ss, nothing else changes.
+QString ReplaceUmlauts(const QString& accountName);
+
+// A comment on one INI line: CR becomes '#', LF becomes '§'; the reverse on reading. There is no
+// escape, so a typed '#' or '§' reads back as a line break. Both keep the length.
+QString EncodeLineBreaks(const QString& comment);
+QString DecodeLineBreaks(const QString& stored);
+
+// Removes every section whose header line begins with "[section]" (case counts) together with all
+// lines up to the next line that begins with '['; the other lines stay, each ending in CR LF.
+// The file form keeps a side copy (the path with its last character replaced by '_') while it
+// rewrites the file, restores the file from it if the rewrite fails, and only then deletes it.
+// A missing file is left alone and counts as success.
+bool DeleteIniSection(const QString& section, const QString& iniFile);
+// The same on a document held in memory, for operations that parse their working copy once.
+void DeleteIniSection(const QString& section, IniDocument& document);
+
+// Classification of a key typed into an account-name box, by the Windows-1252 code of the character.
+enum class AccountKeyClass {
+    PassThrough,  // Ctrl+C, Backspace, Enter, Ctrl+V (3, 8, 13, 22): handed on untested
+    Accepted,
+    Rejected,     // swallowed: would break a section name, or cannot be stored at all
+};
+
+// A character that Windows-1252 cannot represent cannot be stored in the file, so it is rejected.
+AccountKeyClass FilterAccountKey(QChar typed);
+// The key-code form: a rejected code is set to 0; codes outside 0..255 are rejected.
+void FilterAccountKey(qint16& keyCode);
+
+// Reasons a name or value cannot go into the file even though typing let it through (pasting is
+// not filtered). Each returns the offending position or -1.
+// Account names: control characters, '[' and ']' (they would break the section header), and
+// characters outside Windows-1252.
+qsizetype findInvalidAccountNameChar(const QString& accountName);
+// Single-line values (user, password, web address): line breaks and characters outside Windows-1252.
+qsizetype findInvalidValueChar(const QString& value);
+// The comment: characters outside Windows-1252 (line breaks are encoded).
+qsizetype findInvalidCommentChar(const QString& comment);
+
+// The leading number of a text as the list section's Count is read: blanks are skipped, then an
+// optional sign, digits, a fraction and an exponent; rounded half to even and held to the 16-bit
+// range. A text without a leading number gives 0.
+qint16 leadingNumber16(const QString& text);

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "store/AccountEntry.h"
+#include "store/AccountList.h"
+#include "store/StoreResult.h"
+
+#include <QString>
+#include <QtGlobal>
+
+class IniDocument;
+
+// The logged-in state, from the unlock at login to the lock at logoff, and every operation on the
+// user's store. One instance serves the whole program (the windows share it); the command-line
+// tool makes its own.
+//
+// Each operation is one cycle: the user file is deciphered in memory, the plaintext is written to
+// the working copy (owner-only, for as long as the cycle runs) when WorkingCopyFile is set, the
+// text is parsed once, changed, serialised once, enciphered into a new file beside the user file
+// and renamed over it. The working copy is removed on every path. A failing operation leaves the
+// user file, the account list and the counters as they were.
+class StoreSession {
+public:
+    StoreSession();
+    ~StoreSession();
+    StoreSession(const StoreSession&) = delete;
+    StoreSession& operator=(const StoreSession&) = delete;
+
+    QString CurrentUser;
+    QString MasterPassword;   // the key of every cipher call; emptied by LockStore
+    QString UserFile;         // <user>.dat
+    QString BackupFile;       // <user>.bak
+    qint16 LoginTransition = 0;
+    qint16 PassChangeFromLogin = 0;
+    qint16 StoredCount = 0;   // Count of the list section as read at unlock, +1 per new entry, -1 per delete
+    qint16 StoreChanged = 0;  // 1 once an entry was saved, added or deleted since the unlock
+    qint16 EditMode = 0;      // set by the main window's LockEntryFields
+    QString WorkingCopyFile;  // the plaintext working copy; empty: operations keep it in memory only
+
+    // Sets the fields for `user` in the program folder `appPath`. The user's file is found without
+    // regard to case (UserDirectory::userFilePath); BackupFile sits beside it with ".bak".
+    void begin(const QString& appPath, const QString& user, const QString& masterPassword,
+               const QString& workingCopyFile);
+    // Sets the fields for a store file given by path; no working copy is written (command line).
+    void beginFile(const QString& storeFile, const QString& masterPassword);
+
+    // The account list, the working form of the list section; the main window's list mirrors it.
+    const AccountList& accounts() const { return m_accounts; }
+
+    bool userFileExists() const;
+
+    // A new user's store: a file of one empty line (CR LF), not enciphered, owner-only. An existing
+    // file is never replaced. Clears the list, StoredCount and StoreChanged.
+    StoreResult createPlaceholder();
+
+    // Login: decipher the user file, fill the account list (LoadAccountList), remove the working copy.
+    // WrongKey and the other failures change nothing on disk.
+    StoreResult unlock();
+    // Fills the account list from the list section; sets StoredCount (never below 0) and
+    // StoreChanged = 0. A missing, empty or unreadable Count lists nothing.
+    void LoadAccountList(const IniDocument& document);
+
+    // cboAccount_Click's store side: the entry of `accountName` (section ReplaceUmlauts(name)),
+    // comment decoded; a missing section gives empty values.
+    StoreResult readEntry(const QString& accountName, AccountEntry& entry);
+
+    // The checks of cmdSave_Click, in their order, without touching any file.
+    StoreResult checkSave(const QString& oldAccountName, const QString& accountName,
+                          const AccountEntry& entry) const;
+    // cmdSave_Click's store side: stores `entry` under `accountName`. When the name differs from
+    // `oldAccountName` (case counts) the list keys up to index p + 1 that hold the old name get the
+    // new one, the old section is deleted and the entry is written anew at the end of the file;
+    // the account list replaces the old name by the new. Sets StoreChanged.
+    StoreResult saveEntry(const QString& oldAccountName, const QString& accountName,
+                          const AccountEntry& entry);
+
+    // The check of cmdDelete_Click ("Kann keinen leeren Eintrag löschen."); the window asks its
+    // question only after it passed.
+    static StoreResult checkDelete(const QString& accountName);
+    // cmdDelete_Click's store side: removes the section ReplaceUmlauts(name) and the first list
+    // item equal to `accountName`; the list section stays until the lock. Sets StoreChanged and
+    // lowers StoredCount.
+    StoreResult deleteEntry(const QString& accountName);
+
+    // The checks of the new-entry dialog's cmdSave_Click, in their order, without touching any file.
+    StoreResult checkNewEntry(const QString& accountName, const AccountEntry& entry) const;
+    // The new-entry dialog's store side: Count = StoredCount + 1, Account<Count> = name, then the
+    // four keys in a section appended at the end; the name joins the account list.
+    StoreResult addEntry(const QString& accountName, const AccountEntry& entry);
+
+    // Rewrites the list section from the account list (Count, Account1..n, earlier keys up to
+    // StoredCount emptied first); StoreChanged = 0.
+    StoreResult SaveAccountList();
+
+    // LockStore's store steps: the list section when StoreChanged is 1, then the user file marked
+    // read-only, the working copy removed, MasterPassword and LoginTransition cleared. The lock
+    // completes even when the list rewrite fails; that failure is returned.
+    StoreResult LockStore();
+
+    // The master password change for CurrentUser (MasterPasswordChange::run); on success
+    // MasterPassword holds the new password.
+    StoreResult changeMasterPassword(const QString& oldPassword, const QString& newPassword);
+
+private:
+    struct Cycle;
+    StoreResult openCycle(Cycle& cycle);
+    StoreResult commitCycle(Cycle& cycle, const IniDocument& document);
+    void removeWorkingCopy() const;
+
+    AccountList m_accounts;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "store/StoreResult.h"
+
+#include <QString>
+#include <QStringList>
+
+// The users of a program folder: a user is a file <name>.dat beside the program.
+namespace UserDirectory {
+
+// The user names of `folder`: every regular file whose name ends in ".dat" without regard to case,
+// without that extension, in the account list's order. The working copy (if it lies there) and a
+// bare ".dat" are not users.
+QStringList listUsers(const QString& folder, const QString& workingCopyFile = {});
+
+// The path of `user`'s store: the existing file whose name equals "<user>.dat" exactly, else the
+// first one that equals it without regard to case (Anna opens anna.dat), else <folder>/<user>.dat.
+QString userFilePath(const QString& folder, const QString& user);
+// The backup beside the user's file: the same stem with ".bak".
+QString backupFilePath(const QString& folder, const QString& user);
+
+// Refuses names that cannot be file names: empty, only dots, path separators, control characters,
+// characters outside Windows-1252, or longer than a file name may be. The message is German,
+// focus LoginUser.
+StoreResult checkUserName(const QString& user);
+
+} // namespace UserDirectory
