@@ -22,7 +22,13 @@ enum class CryptStatus {
 // tables in this system's own S-box arrangement, in CBC over [filler, filler, N, data, padding].
 class clsBlowfish {
 public:
+    // How the 1024 published S-box words start out in the four boxes. Stores use RoundRobin
+    // (box b, entry e = word 4e + b); Published (box b, entry e = word 256b + e) exists only to
+    // check the rounds and the key schedule against the published Blowfish test vectors.
+    enum class SBoxArrangement { RoundRobin, Published };
+
     clsBlowfish();
+    explicit clsBlowfish(SBoxArrangement arrangement);
     ~clsBlowfish();
     clsBlowfish(const clsBlowfish&) = delete;
     clsBlowfish& operator=(const clsBlowfish&) = delete;

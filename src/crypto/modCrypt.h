@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtEndian>
+
+#include <cstddef>
+#include <cstdint>
+
+// Word procedures of the cipher. The cipher reads and writes its words big-endian, whatever the
+// machine's byte order; the pointer forms are the ones the block loops use.
+namespace modCrypt {
+
+inline uint32_t GetWord(const unsigned char* buffer, qsizetype offset)
+{
+    return qFromBigEndian<uint32_t>(buffer + offset);
+}
+
+inline void PutWord(uint32_t word, unsigned char* buffer, qsizetype offset)
+{
+    qToBigEndian<uint32_t>(word, buffer + offset);
+}
+
+// Offsets outside the buffer read as zero bytes and are not written.
+uint32_t GetWord(const QByteArray& buffer, qsizetype offset);
+void PutWord(uint32_t word, QByteArray& buffer, qsizetype offset);
+
+constexpr uint32_t UnsignedAdd(uint32_t a, uint32_t b)
+{
+    return a + b; // unsigned arithmetic wraps modulo 2^32
+}
+
+// Overwrites memory that held secrets in a way the optimiser may not drop as a dead store.
+void WipeMemory(void* data, std::size_t size);
+// Wipes the bytes of a buffer this caller alone holds, then empties it; a buffer shared with
+// another QByteArray is only released, since its bytes still belong to the other holder.
+void WipeBytes(QByteArray& buffer);
+
+} // namespace modCrypt
