@@ -1,7 +1,10 @@
 #pragma once
 
+#include "store/AccountEntry.h"
+
 #include <QChar>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 class IniDocument;
@@ -51,3 +54,11 @@ qsizetype findInvalidCommentChar(const QString& comment);
 // optional sign, digits, a fraction and an exponent; rounded half to even and held to the 16-bit
 // range. A text without a leading number gives 0.
 qint16 leadingNumber16(const QString& text);
+
+// Reading the layout from a parsed store, the same way for every front end.
+
+// The list section: Count read with leadingNumber16 (below 0 counts as 0), then the non-empty values
+// of Account1..Count in key order. Returns the count.
+qint16 readListSection(const IniDocument& document, QStringList& names);
+// The four keys of the entry section ReplaceUmlauts(accountName), the comment decoded.
+AccountEntry readAccountEntry(const IniDocument& document, const QString& accountName);

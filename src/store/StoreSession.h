@@ -104,6 +104,7 @@ private:
     struct Cycle;
     StoreResult openCycle(Cycle& cycle);
     StoreResult commitCycle(Cycle& cycle, const IniDocument& document);
+    StoreResult saveAccountListLocked();
     void removeWorkingCopy() const;
 
     AccountList m_accounts;

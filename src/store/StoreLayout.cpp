@@ -1,0 +1,281 @@
+#include "store/StoreLayout.h"
+
+#include "app/AtomicWrite.h"
+#include "app/Cp1252.h"
+#include "app/IniDocument.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString kListSection = QStringLiteral("Main");
+
+QString headerFor(const QString& section)
+{
+    QString h = section;
+    if (!h.startsWith(u'['))
+        h.prepend(u'[');
+    if (!h.endsWith(u']'))
+        h.append(u']');
+    return h;
+}
+
+// The lines of a file without the section: from its header up to the next line that begins with '['.
+template <typename StartsWith>
+QStringList withoutSection(const QStringList& lines, StartsWith startsWith)
+{
+    QStringList kept;
+    kept.reserve(lines.size());
+    bool skipping = false;
+    for (const QString& line : lines) {
+        if (skipping && startsWith(line, true))
+            skipping = false;
+        if (startsWith(line, false))
+            skipping = true;
+        if (!skipping)
+            kept.append(line);
+    }
+    return kept;
+}
+
+void wipe(QByteArray& bytes)
+{
+    if (!bytes.isEmpty() && bytes.isDetached())
+        std::fill(bytes.begin(), bytes.end(), '\0');
+    bytes.clear();
+}
+
+bool readFile(const QString& path, QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    bytes = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+} // namespace
+
+QString ReplaceUmlauts(const QString& accountName)
+{
+    QString out;
+    out.reserve(accountName.size() + 4);
+    for (const QChar c : accountName) {
+        switch (c.unicode()) {
+        case u'ä': out += u"ae"; break;
+        case u'Ä': out += u"AE"; break;
+        case u'ö': out += u"oe"; break;
+        case u'Ö': out += u"OE"; break;
+        case u'ü': out += u"ue"; break;
+        case u'Ü': out += u"UE"; break;
+        case u'ß': out += u"ss"; break;
+        default: out += c; break;
+        }
+    }
+    return out;
+}
+
+QString EncodeLineBreaks(const QString& comment)
+{
+    QString out(comment);
+    for (QChar& c : out) {
+        if (c == u'\r')
+            c = u'#';
+        else if (c == u'\n')
+            c = u'§';
+    }
+    return out;
+}
+
+QString DecodeLineBreaks(const QString& stored)
+{
+    QString out(stored);
+    for (QChar& c : out) {
+        if (c == u'#')
+            c = u'\r';
+        else if (c == u'§')
+            c = u'\n';
+    }
+    return out;
+}
+
+bool DeleteIniSection(const QString& section, const QString& iniFile)
+{
+    // Order: the side copy holds the whole file before the file is rewritten; the rewrite goes to a
+    // temporary file renamed over the original; if it fails the original is brought back from the
+    // side copy, which is deleted only once the file is whole again.
+    if (!QFileInfo(iniFile).isFile())
+        return true;
+    QByteArray original;
+    if (!readFile(iniFile, original))
+        return false;
+    const QString sideCopy = iniFile.left(iniFile.size() - 1) + u'_';
+    QFile::remove(sideCopy);
+    if (AtomicWrite::writeFile(sideCopy, original) != AtomicWrite::Status::Ok) {
+        wipe(original);
+        return false;
+    }
+
+    IniDocument document = IniDocument::fromBytes(original);
+    DeleteIniSection(section, document);
+    QByteArray rewritten = document.toBytes();
+    document.clear();
+
+    bool ok = AtomicWrite::writeFile(iniFile, rewritten) == AtomicWrite::Status::Ok;
+    wipe(rewritten);
+    if (!ok) {
+        QByteArray now;
+        const bool whole = readFile(iniFile, now) && now == original;
+        wipe(now);
+        if (!whole && AtomicWrite::writeFile(iniFile, original) != AtomicWrite::Status::Ok) {
+            // The side copy is the only complete copy left: keep it.
+            wipe(original);
+            return false;
+        }
+    }
+    wipe(original);
+    QFile::remove(sideCopy);
+    return ok;
+}
+
+void DeleteIniSection(const QString& section, IniDocument& document)
+{
+    const QString header = headerFor(section);
+    const QStringList lines = document.lines();
+    // Every line is written back with CR LF, also when no section matched.
+    document.setLines(withoutSection(lines, [&](const QString& line, bool anyHeader) {
+        return anyHeader ? line.startsWith(u'[') : line.startsWith(header, Qt::CaseSensitive);
+    }));
+}
+
+AccountKeyClass FilterAccountKey(QChar typed)
+{
+    unsigned char code;
+    if (!Cp1252::byteFor(typed, code))
+        return AccountKeyClass::Rejected;
+    switch (code) {
+    case 3: case 8: case 13: case 22:
+        return AccountKeyClass::PassThrough;
+    case 32: case 33: case 38: case 39: case 40: case 41: case 43: case 45: case 46:
+        return AccountKeyClass::Accepted;
+    default:
+        break;
+    }
+    if (code < 48 || (code >= 58 && code <= 62) || (code >= 91 && code <= 94))
+        return AccountKeyClass::Rejected;
+    return AccountKeyClass::Accepted;
+}
+
+void FilterAccountKey(qint16& keyCode)
+{
+    if (keyCode < 0 || keyCode > 255) {
+        keyCode = 0;
+        return;
+    }
+    const QChar typed = Cp1252::decode(QByteArray(1, static_cast<char>(keyCode))).at(0);
+    if (FilterAccountKey(typed) == AccountKeyClass::Rejected)
+        keyCode = 0;
+}
+
+qsizetype findInvalidAccountNameChar(const QString& accountName)
+{
+    for (qsizetype i = 0; i < accountName.size(); ++i) {
+        const QChar c = accountName.at(i);
+        if (c.unicode() < 32 || c == u'\x7f' || c == u'[' || c == u']' || !Cp1252::isRepresentable(c))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype findInvalidValueChar(const QString& value)
+{
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c == u'\r' || c == u'\n' || !Cp1252::isRepresentable(c))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype findInvalidCommentChar(const QString& comment)
+{
+    for (qsizetype i = 0; i < comment.size(); ++i) {
+        if (!Cp1252::isRepresentable(comment.at(i)))
+            return i;
+    }
+    return -1;
+}
+
+qint16 leadingNumber16(const QString& text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    auto skipBlanks = [&] {
+        while (i < n && (text[i] == u' ' || text[i] == u'\t'))
+            ++i;
+    };
+    skipBlanks();
+    bool negative = false;
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    QString digits;
+    while (i < n && text[i].isDigit() && text[i].unicode() < 128)
+        digits += text[i++];
+    if (i < n && text[i] == u'.') {
+        digits += text[i++];
+        while (i < n && text[i].isDigit() && text[i].unicode() < 128)
+            digits += text[i++];
+    }
+    if (digits.isEmpty() || digits == u".")
+        return 0;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        qsizetype j = i + 1;
+        QString exponent = QStringLiteral("e");
+        if (j < n && (text[j] == u'+' || text[j] == u'-'))
+            exponent += text[j++];
+        const qsizetype firstDigit = j;
+        while (j < n && text[j].isDigit() && text[j].unicode() < 128)
+            exponent += text[j++];
+        if (j > firstDigit)
+            digits += exponent;
+    }
+    bool ok = false;
+    double value = digits.toDouble(&ok);
+    if (!ok && !std::isinf(value))
+        return 0;
+    if (negative)
+        value = -value;
+    value = std::nearbyint(value);  // the default rounding mode rounds halves to even
+    return static_cast<qint16>(std::clamp(value, -32768.0, 32767.0));
+}
+
+qint16 readListSection(const IniDocument& document, QStringList& names)
+{
+    names.clear();
+    const QString countText = document.value(kListSection, QStringLiteral("Count"));
+    const qint16 count = countText.isEmpty() ? qint16(0) : std::max<qint16>(0, leadingNumber16(countText));
+    names.reserve(count);
+    for (int i = 1; i <= count; ++i) {
+        const QString name = document.value(kListSection, QStringLiteral("Account") + QString::number(i));
+        if (!name.isEmpty())
+            names.append(name);
+    }
+    return count;
+}
+
+AccountEntry readAccountEntry(const IniDocument& document, const QString& accountName)
+{
+    const QString section = ReplaceUmlauts(accountName);
+    AccountEntry entry;
+    entry.User = document.value(section, QStringLiteral("User"));
+    entry.Pass = document.value(section, QStringLiteral("Pass"));
+    entry.Web = document.value(section, QStringLiteral("Web"));
+    entry.Comment = DecodeLineBreaks(document.value(section, QStringLiteral("Comment")));
+    return entry;
+}

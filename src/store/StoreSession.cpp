@@ -1,0 +1,420 @@
+#include "store/StoreSession.h"
+
+#include "store/MasterPasswordChange.h"
+#include "store/StoreActivity.h"
+#include "store/StoreLayout.h"
+#include "store/UserDirectory.h"
+#include "store/UserStoreFile.h"
+#include "store/WorkingCopy.h"
+
+#include "app/IniDocument.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+const QString kListSection = QStringLiteral("Main");
+const QString kCountKey = QStringLiteral("Count");
+
+const QString kNeedUserOrPassword = QStringLiteral("Bitte Benutzernamen und/oder Passwort eingeben.   ");
+const QString kEmptyName = QStringLiteral("Kann keinen leeren Eintrag speichern.   ");
+const QString kDuplicateName = QStringLiteral("Ein Account mit diesem Namen existiert bereits.   ");
+const QString kDeleteEmpty = QStringLiteral("Kann keinen leeren Eintrag löschen.");
+const QString kInvalidName =
+    QStringLiteral("Der Name enthält Zeichen, die nicht gespeichert werden können (Steuerzeichen, "
+                   "eckige Klammern oder Zeichen außerhalb von Windows-1252).   ");
+const QString kInvalidValue =
+    QStringLiteral("Der Eintrag enthält Zeichen, die nicht gespeichert werden können (Zeilenumbrüche "
+                   "oder Zeichen außerhalb von Windows-1252).   ");
+const QString kListFull = QStringLiteral("Es können keine weiteren Einträge gespeichert werden.   ");
+const QString kPlaceholderFailed =
+    QStringLiteral("Die Datei des neuen Benutzers konnte nicht angelegt werden.");
+
+QString listKey(int index)
+{
+    return QStringLiteral("Account") + QString::number(index);
+}
+
+void wipeText(QString& text)
+{
+    if (!text.isEmpty() && text.isDetached())
+        std::fill(text.begin(), text.end(), QChar(u'\0'));
+    text.clear();
+}
+
+void wipeBytes(QByteArray& bytes)
+{
+    if (!bytes.isEmpty() && bytes.isDetached())
+        std::fill(bytes.begin(), bytes.end(), '\0');
+    bytes.clear();
+}
+
+// The checks that keep values storable, after the checks the windows have always made.
+StoreResult checkValues(const AccountEntry& entry)
+{
+    if (findInvalidValueChar(entry.User) >= 0)
+        return StoreResult::validation(kInvalidValue, StoreField::UserName);
+    if (findInvalidValueChar(entry.Pass) >= 0)
+        return StoreResult::validation(kInvalidValue, StoreField::Password);
+    if (findInvalidValueChar(entry.Web) >= 0)
+        return StoreResult::validation(kInvalidValue, StoreField::WebSite);
+    if (findInvalidCommentChar(entry.Comment) >= 0)
+        return StoreResult::validation(kInvalidValue, StoreField::Comment);
+    return StoreResult::success();
+}
+
+void writeEntry(IniDocument& document, const QString& accountName, const AccountEntry& entry)
+{
+    const QString section = ReplaceUmlauts(accountName);
+    document.setValue(section, QStringLiteral("User"), entry.User);
+    document.setValue(section, QStringLiteral("Pass"), entry.Pass);
+    document.setValue(section, QStringLiteral("Web"), entry.Web);
+    document.setValue(section, QStringLiteral("Comment"), EncodeLineBreaks(entry.Comment));
+}
+
+} // namespace
+
+// One operation's plaintext: the deciphered bytes, their parsed form and the working copy on disk.
+// Whatever way the operation ends, the destructor wipes the memory and removes the working copy.
+struct StoreSession::Cycle {
+    explicit Cycle(const QString& workingCopyFile) : workingCopy(workingCopyFile) {}
+    ~Cycle()
+    {
+        wipeBytes(plain);
+        document.clear();
+    }
+
+    WorkingCopy workingCopy;
+    QByteArray plain;
+    IniDocument document;
+};
+
+StoreSession::StoreSession() = default;
+
+StoreSession::~StoreSession()
+{
+    wipeText(MasterPassword);
+}
+
+void StoreSession::begin(const QString& appPath, const QString& user, const QString& masterPassword,
+                         const QString& workingCopyFile)
+{
+    CurrentUser = user;
+    MasterPassword = masterPassword;
+    UserFile = UserDirectory::userFilePath(appPath, user);
+    BackupFile = UserDirectory::backupFilePath(appPath, user);
+    WorkingCopyFile = workingCopyFile;
+    StoredCount = 0;
+    StoreChanged = 0;
+    EditMode = 0;
+    m_accounts.clear();
+}
+
+void StoreSession::beginFile(const QString& storeFile, const QString& masterPassword)
+{
+    const QFileInfo info(storeFile);
+    QString stem = info.fileName();
+    if (stem.endsWith(QStringLiteral(".dat"), Qt::CaseInsensitive))
+        stem.chop(4);
+    CurrentUser = stem;
+    MasterPassword = masterPassword;
+    UserFile = storeFile;
+    BackupFile = info.dir().filePath(stem + QStringLiteral(".bak"));
+    WorkingCopyFile.clear();
+    StoredCount = 0;
+    StoreChanged = 0;
+    EditMode = 0;
+    m_accounts.clear();
+}
+
+bool StoreSession::userFileExists() const
+{
+    return QFileInfo(UserFile).isFile();
+}
+
+StoreResult StoreSession::createPlaceholder()
+{
+    StoreActivity::Scope scope;
+    if (!scope.acquired())
+        return StoreResult::failure(StoreError::Busy);
+    m_accounts.clear();
+    StoredCount = 0;
+    StoreChanged = 0;
+    if (QFileInfo::exists(UserFile))
+        return StoreResult::success();
+    QFile file(UserFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return StoreResult::failure(StoreError::WriteFailed, kPlaceholderFailed);
+    const bool ok = file.write("\r\n", 2) == 2 && file.flush();
+    file.close();
+    if (!ok) {
+        QFile::remove(UserFile);
+        return StoreResult::failure(StoreError::WriteFailed, kPlaceholderFailed);
+    }
+    return StoreResult::success();
+}
+
+StoreResult StoreSession::openCycle(Cycle& cycle)
+{
+    StoreResult r = UserStoreFile::decipher(UserFile, MasterPassword, cycle.plain);
+    if (!r)
+        return r;
+    // The copy on disk only shows that plaintext exists; the operation itself works in memory, so a
+    // copy that cannot be written does not stop it.
+    cycle.workingCopy.write(cycle.plain);
+    StoreActivity::pumpEvents();
+    cycle.document = IniDocument::fromBytes(cycle.plain);
+    return StoreResult::success();
+}
+
+StoreResult StoreSession::commitCycle(Cycle& cycle, const IniDocument& document)
+{
+    QByteArray changed = document.toBytes();
+    StoreResult r = UserStoreFile::replace(UserFile, changed, MasterPassword);
+    wipeBytes(changed);
+    StoreActivity::pumpEvents();
+    cycle.workingCopy.remove();
+    return r;
+}
+
+void StoreSession::removeWorkingCopy() const
+{
+    WorkingCopy::removeFile(WorkingCopyFile);
+}
+
+StoreResult StoreSession::unlock()
+{
+    // A read cycle: decipher, list, working copy removed. Nothing is written.
+    StoreActivity::Scope scope;
+    if (!scope.acquired())
+        return StoreResult::failure(StoreError::Busy);
+    Cycle cycle(WorkingCopyFile);
+    StoreResult r = openCycle(cycle);
+    if (!r)
+        return r;
+    LoadAccountList(cycle.document);
+    StoreActivity::pumpEvents();
+    return StoreResult::success();
+}
+
+void StoreSession::LoadAccountList(const IniDocument& document)
+{
+    QStringList names;
+    StoredCount = readListSection(document, names);
+    m_accounts.assign(names);
+    StoreChanged = 0;
+}
+
+StoreResult StoreSession::readEntry(const QString& accountName, AccountEntry& entry)
+{
+    StoreActivity::Scope scope;
+    if (!scope.acquired())
+        return StoreResult::failure(StoreError::Busy);
+    entry.wipe();
+    Cycle cycle(WorkingCopyFile);
+    StoreResult r = openCycle(cycle);
+    if (!r)
+        return r;
+    entry = readAccountEntry(cycle.document, accountName);
+    StoreActivity::pumpEvents();
+    return StoreResult::success();
+}
+
+StoreResult StoreSession::checkSave(const QString& oldAccountName, const QString& accountName,
+                                    const AccountEntry& entry) const
+{
+    if (entry.User.isEmpty() && entry.Pass.isEmpty())
+        return StoreResult::validation(kNeedUserOrPassword, StoreField::UserName);
+    if (accountName != oldAccountName) {
+        if (accountName.isEmpty())
+            return StoreResult::validation(kEmptyName, StoreField::Account);
+        // All items take part, the entry's own old name too: post -> Post is refused.
+        if (m_accounts.containsIgnoringCase(accountName))
+            return StoreResult::validation(kDuplicateName, StoreField::Account);
+        if (findInvalidAccountNameChar(accountName) >= 0)
+            return StoreResult::validation(kInvalidName, StoreField::Account);
+    }
+    return checkValues(entry);
+}
+
+StoreResult StoreSession::saveEntry(const QString& oldAccountName, const QString& accountName,
+                                    const AccountEntry& entry)
+{
+    // Order: decipher in memory; change the document (list keys, old section, four keys); encipher into
+    // a temporary file beside the user file and rename it over; only then update the list and flags.
+    // The old user file stays complete until the rename replaces it with the complete new one.
+    StoreActivity::Scope scope;
+    if (!scope.acquired())
+        return StoreResult::failure(StoreError::Busy);
+    StoreResult r = checkSave(oldAccountName, accountName, entry);
+    if (!r)
+        return r;
+    Cycle cycle(WorkingCopyFile);
+    r = openCycle(cycle);
+    if (!r)
+        return r;
+
+    IniDocument& doc = cycle.document;
+    AccountList accounts = m_accounts;
+    if (accountName != oldAccountName) {
+        // Only the list keys up to the old name's place in the sorted list are looked at; the whole
+        // list section is rewritten at the lock.
+        const int p = m_accounts.indexOf(oldAccountName);
+        const QString oldUpper = AccountList::upperForm(oldAccountName);
+        for (int i = 0; i <= p; ++i) {
+            if (AccountList::upperForm(doc.value(kListSection, listKey(i + 1))) == oldUpper)
+                doc.setValue(kListSection, listKey(i + 1), accountName);
+        }
+        accounts.removeAt(p);
+        accounts.insert(accountName);
+        DeleteIniSection(ReplaceUmlauts(oldAccountName), doc);
+        StoreActivity::pumpEvents();
+    }
+    writeEntry(doc, accountName, entry);
+
+    r = commitCycle(cycle, doc);
+    if (!r)
+        return r;
+    m_accounts = std::move(accounts);
+    StoreChanged = 1;
+    return StoreResult::success();
+}
+
+StoreResult StoreSession::checkDelete(const QString& accountName)
+{
+    if (accountName.isEmpty())
+        return StoreResult::validation(kDeleteEmpty, StoreField::None);
+    return StoreResult::success();
+}
+
+StoreResult StoreSession::deleteEntry(const QString& accountName)
+{
+    // Order: decipher in memory; drop the section from the document; encipher into a temporary file
+    // and rename it over the user file. The user file is never deleted: it is replaced whole.
+    StoreActivity::Scope scope;
+    if (!scope.acquired())
+        return StoreResult::failure(StoreError::Busy);
+    StoreResult r = checkDelete(accountName);
+    if (!r)
+        return r;
+    Cycle cycle(WorkingCopyFile);
+    r = openCycle(cycle);
+    if (!r)
+        return r;
+    DeleteIniSection(ReplaceUmlauts(accountName), cycle.document);
+    StoreActivity::pumpEvents();
+    r = commitCycle(cycle, cycle.document);
+    if (!r)
+        return r;
+    const int index = m_accounts.indexOf(accountName);
+    if (index >= 0) {
+        m_accounts.removeAt(index);
+        // StoredCount follows the list so that it never falls below the number of listed names.
+        StoredCount = static_cast<qint16>(StoredCount - 1);
+    }
+    StoreChanged = 1;
+    return StoreResult::success();
+}
+
+StoreResult StoreSession::checkNewEntry(const QString& accountName, const AccountEntry& entry) const
+{
+    if (accountName.isEmpty())
+        return StoreResult::validation(kEmptyName, StoreField::Account);
+    if (entry.User.isEmpty() && entry.Pass.isEmpty())
+        return StoreResult::validation(kNeedUserOrPassword, StoreField::UserName);
+    if (m_accounts.containsIgnoringCase(accountName))
+        return StoreResult::validation(kDuplicateName, StoreField::Account, true);
+    if (findInvalidAccountNameChar(accountName) >= 0)
+        return StoreResult::validation(kInvalidName, StoreField::Account);
+    if (StoredCount >= 32767)
+        return StoreResult::validation(kListFull, StoreField::Account);
+    return checkValues(entry);
+}
+
+StoreResult StoreSession::addEntry(const QString& accountName, const AccountEntry& entry)
+{
+    // Order: decipher in memory; Count, Account<Count> and the new section in the document; encipher
+    // into a temporary file and rename it over the user file; then the list and counters.
+    StoreActivity::Scope scope;
+    if (!scope.acquired())
+        return StoreResult::failure(StoreError::Busy);
+    StoreResult r = checkNewEntry(accountName, entry);
+    if (!r)
+        return r;
+    Cycle cycle(WorkingCopyFile);
+    r = openCycle(cycle);
+    if (!r)
+        return r;
+    const qint16 count = static_cast<qint16>(StoredCount + 1);
+    IniDocument& doc = cycle.document;
+    doc.setValue(kListSection, kCountKey, QString::number(count));
+    doc.setValue(kListSection, listKey(count), accountName);
+    writeEntry(doc, accountName, entry);
+    r = commitCycle(cycle, doc);
+    if (!r)
+        return r;
+    StoredCount = count;
+    StoreChanged = 1;
+    m_accounts.insert(accountName);
+    return StoreResult::success();
+}
+
+StoreResult StoreSession::SaveAccountList()
+{
+    StoreActivity::Scope scope;
+    if (!scope.acquired())
+        return StoreResult::failure(StoreError::Busy);
+    return saveAccountListLocked();
+}
+
+StoreResult StoreSession::saveAccountListLocked()
+{
+    // Order: decipher in memory; rewrite the list section in the document; encipher into a temporary
+    // file and rename it over the user file. A failure leaves the old file and StoreChanged as they were.
+    Cycle cycle(WorkingCopyFile);
+    StoreResult r = openCycle(cycle);
+    if (!r)
+        return r;
+    IniDocument& doc = cycle.document;
+    const int n = m_accounts.size();
+    // Keys above n keep their old text unless StoredCount reached them; Count bounds the reading.
+    if (StoredCount > n) {
+        for (int i = 1; i <= StoredCount; ++i)
+            doc.setValue(kListSection, listKey(i), QString());
+    }
+    doc.setValue(kListSection, kCountKey, QString::number(n));
+    for (int i = 1; i <= n; ++i)
+        doc.setValue(kListSection, listKey(i), m_accounts.at(i - 1));
+    r = commitCycle(cycle, doc);
+    if (!r)
+        return r;
+    StoreChanged = 0;
+    return StoreResult::success();
+}
+
+StoreResult StoreSession::LockStore()
+{
+    StoreActivity::Scope scope;
+    if (!scope.acquired())
+        return StoreResult::failure(StoreError::Busy);
+    StoreResult r = StoreResult::success();
+    if (StoreChanged == 1)
+        r = saveAccountListLocked();
+    UserStoreFile::markReadOnly(UserFile);
+    removeWorkingCopy();
+    wipeText(MasterPassword);
+    LoginTransition = 0;
+    return r;
+}
+
+StoreResult StoreSession::changeMasterPassword(const QString& oldPassword, const QString& newPassword)
+{
+    StoreResult r = MasterPasswordChange::run(UserFile, BackupFile, oldPassword, newPassword);
+    if (r)
+        MasterPassword = newPassword;
+    return r;
+}

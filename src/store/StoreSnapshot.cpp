@@ -1,0 +1,64 @@
+#include "store/StoreSnapshot.h"
+
+#include "store/StoreLayout.h"
+#include "store/UserStoreFile.h"
+
+#include "app/IniDocument.h"
+
+#include <algorithm>
+
+StoreSnapshot::StoreSnapshot() = default;
+
+StoreSnapshot::~StoreSnapshot()
+{
+    clear();
+}
+
+StoreSnapshot::StoreSnapshot(StoreSnapshot&&) noexcept = default;
+StoreSnapshot& StoreSnapshot::operator=(StoreSnapshot&&) noexcept = default;
+
+StoreResult StoreSnapshot::open(const QString& storeFile, const QString& masterPassword)
+{
+    clear();
+    StoreResult r = UserStoreFile::decipher(storeFile, masterPassword, m_plain);
+    if (!r)
+        return r;
+    m_document = std::make_unique<IniDocument>(IniDocument::fromBytes(m_plain));
+    QStringList names;
+    m_storedCount = readListSection(*m_document, names);
+    m_accounts.assign(names);
+    return StoreResult::success();
+}
+
+QString StoreSnapshot::matchAccount(const QString& typed) const
+{
+    if (typed.isEmpty())
+        return {};
+    if (m_accounts.indexOf(typed) >= 0)
+        return typed;
+    const QString upper = AccountList::upperForm(typed);
+    for (int i = 0; i < m_accounts.size(); ++i) {
+        if (AccountList::upperForm(m_accounts.at(i)) == upper)
+            return m_accounts.at(i);
+    }
+    return {};
+}
+
+AccountEntry StoreSnapshot::entry(const QString& accountName) const
+{
+    if (!m_document)
+        return {};
+    return readAccountEntry(*m_document, accountName);
+}
+
+void StoreSnapshot::clear()
+{
+    if (!m_plain.isEmpty() && m_plain.isDetached())
+        std::fill(m_plain.begin(), m_plain.end(), '\0');
+    m_plain.clear();
+    if (m_document)
+        m_document->clear();
+    m_document.reset();
+    m_accounts.clear();
+    m_storedCount = 0;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "store/StoreResult.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The enciphered user file (<user>.dat): deciphering it into memory and replacing it as a whole.
+namespace UserStoreFile {
+
+// Deciphers `path` under `key` into `plain`. Failures: MissingUserFile, ReadFailed, WrongKey, Damaged;
+// nothing is written on any path.
+StoreResult decipher(const QString& path, const QString& key, QByteArray& plain);
+
+// Order: encipher in memory, write a temporary file in the same folder (read-only from its creation),
+// flush it, rename it over `path`. Until the rename the old file is complete and untouched; on
+// failure it stays so (WriteFailed).
+StoreResult replace(const QString& path, const QByteArray& plain, const QString& key);
+
+// The read-only mark between operations: no write permission for anyone.
+void markReadOnly(const QString& path);
+
+} // namespace UserStoreFile
