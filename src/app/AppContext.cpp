@@ -1,0 +1,7 @@
+#include "app/AppContext.h"
+
+AppContext& appContext()
+{
+    static AppContext context;
+    return context;
+}
