@@ -43,30 +43,32 @@ struct Rounds {
         return UnsignedAdd(UnsignedAdd(s0[x >> 24], s1[(x >> 16) & 0xFF]) ^ s2[(x >> 8) & 0xFF], s3[x & 0xFF]);
     }
 
+    // The sixteen rounds with the swaps folded away. Each half's subkey is XORed in before the
+    // round function's result, which keeps it off the chain from one lookup to the next.
     [[gnu::always_inline]] void encrypt(uint32_t& l, uint32_t& r) const
     {
+        l ^= p[0];
 #pragma GCC unroll 8
-        for (int i = 0; i < 16; i += 2) {
-            l ^= p[i];
-            r ^= f(l) ^ p[i + 1];
-            l ^= f(r);
+        for (int k = 1; k < 17; k += 2) {
+            r ^= p[k] ^ f(l);
+            l ^= p[k + 1] ^ f(r);
         }
-        const uint32_t t = r;
-        r = l ^ p[16];
-        l = t ^ p[17];
+        const uint32_t t = r ^ p[17];
+        r = l;
+        l = t;
     }
 
     [[gnu::always_inline]] void decrypt(uint32_t& l, uint32_t& r) const
     {
-        const uint32_t t = r;
-        r = l ^ p[17];
-        l = t ^ p[16];
+        const uint32_t t = l ^ p[17];
+        l = r;
+        r = t;
 #pragma GCC unroll 8
-        for (int i = 14; i >= 0; i -= 2) {
-            l ^= f(r);
-            r ^= f(l) ^ p[i + 1];
-            l ^= p[i];
+        for (int k = 16; k > 0; k -= 2) {
+            l ^= p[k] ^ f(r);
+            r ^= p[k - 1] ^ f(l);
         }
+        l ^= p[0];
     }
 
     // Deciphers several independent blocks side by side: their table lookups overlap, which a
@@ -75,18 +77,19 @@ struct Rounds {
     [[gnu::always_inline]] void decryptLanes(uint32_t* l, uint32_t* r, std::integer_sequence<int, Lane...>) const
     {
         uint32_t t[sizeof...(Lane)];
-        ((t[Lane] = r[Lane]), ...);
-        ((r[Lane] = l[Lane] ^ p[17]), ...);
-        ((l[Lane] = t[Lane] ^ p[16]), ...);
+        ((t[Lane] = l[Lane] ^ p[17]), ...);
+        ((l[Lane] = r[Lane]), ...);
+        ((r[Lane] = t[Lane]), ...);
 #pragma GCC unroll 8
-        for (int i = 14; i >= 0; i -= 2) {
-            ((l[Lane] ^= f(r[Lane])), ...);
-            ((r[Lane] ^= f(l[Lane]) ^ p[i + 1]), ...);
-            ((l[Lane] ^= p[i]), ...);
+        for (int k = 16; k > 0; k -= 2) {
+            ((l[Lane] ^= p[k] ^ f(r[Lane])), ...);
+            ((r[Lane] ^= p[k - 1] ^ f(l[Lane])), ...);
         }
+        ((l[Lane] ^= p[0]), ...);
     }
 };
 
+// Four lanes keep eight halves and the table pointers in registers.
 constexpr int kLanes = 4;
 
 // CBC encipher of the blocks at [from, to): a chain, one block after the other.
@@ -117,6 +120,7 @@ void decipherRange(const Rounds& rounds, unsigned char* data, qsizetype from, qs
         // The last enciphered block chains into the next group; read it before it is overwritten.
         const uint32_t nextCl = l[kLanes - 1];
         const uint32_t nextCr = r[kLanes - 1];
+        static_assert(kLanes == 4, "the chaining words below are spelled out for four lanes");
         uint32_t prevL[kLanes] = {cl, l[0], l[1], l[2]};
         uint32_t prevR[kLanes] = {cr, r[0], r[1], r[2]};
         rounds.decryptLanes(l, r, std::make_integer_sequence<int, kLanes>());
@@ -174,7 +178,8 @@ uint32_t randomFiller()
     return QRandomGenerator::system()->generate() & kFillerMask;
 }
 
-CryptStatus readSource(const QString& path, QByteArray& bytes)
+// `spare` bytes of room behind the content let a plaintext grow into its enciphered form in place.
+CryptStatus readSource(const QString& path, QByteArray& bytes, qsizetype spare = 0)
 {
     if (!QFileInfo::exists(path))
         return CryptStatus::SourceMissing;
@@ -184,7 +189,9 @@ CryptStatus readSource(const QString& path, QByteArray& bytes)
     // One allocation of the final size: a growing buffer would leave copies of a plaintext
     // source behind in freed memory.
     const qint64 size = file.size();
-    QByteArray read(size, Qt::Uninitialized);
+    QByteArray read;
+    read.reserve(size + spare);
+    read.resize(size);
     if (file.read(read.data(), size) != size || !file.atEnd()) {
         modCrypt::WipeBytes(read);
         return CryptStatus::SourceUnreadable;
@@ -232,14 +239,23 @@ uint32_t clsBlowfish::F(uint32_t x) const
     return Rounds{m_p.data(), m_s[0].data(), m_s[1].data(), m_s[2].data(), m_s[3].data()}.f(x);
 }
 
+// The halves go through locals: through the references every round would be a store and a load.
 void clsBlowfish::EncryptBlock(uint32_t& l, uint32_t& r) const
 {
-    Rounds{m_p.data(), m_s[0].data(), m_s[1].data(), m_s[2].data(), m_s[3].data()}.encrypt(l, r);
+    uint32_t a = l;
+    uint32_t b = r;
+    Rounds{m_p.data(), m_s[0].data(), m_s[1].data(), m_s[2].data(), m_s[3].data()}.encrypt(a, b);
+    l = a;
+    r = b;
 }
 
 void clsBlowfish::DecryptBlock(uint32_t& l, uint32_t& r) const
 {
-    Rounds{m_p.data(), m_s[0].data(), m_s[1].data(), m_s[2].data(), m_s[3].data()}.decrypt(l, r);
+    uint32_t a = l;
+    uint32_t b = r;
+    Rounds{m_p.data(), m_s[0].data(), m_s[1].data(), m_s[2].data(), m_s[3].data()}.decrypt(a, b);
+    l = a;
+    r = b;
 }
 
 void clsBlowfish::setKey(const QString& key)
@@ -295,7 +311,8 @@ CryptStatus clsBlowfish::EncryptByte(QByteArray& buffer, const QString& key)
     if (c % kBlockSize != 0)
         c += kBlockSize - c % kBlockSize;
 
-    if (buffer.isDetached() && buffer.capacity() >= c) {
+    // Grow in place only where no reallocation can happen behind our back.
+    if (buffer.isDetached() && buffer.data_ptr().freeSpaceAtEnd() >= c - n) {
         buffer.resize(c);
         std::memmove(buffer.data() + kHeaderSize, buffer.constData(), static_cast<std::size_t>(n));
     } else {
@@ -389,7 +406,7 @@ QString clsBlowfish::DecryptString(const QString& text, const QString& key, Cryp
 CryptStatus clsBlowfish::EncryptFile(const QString& sourceFile, const QString& destFile, const QString& key)
 {
     QByteArray bytes;
-    CryptStatus status = readSource(sourceFile, bytes);
+    CryptStatus status = readSource(sourceFile, bytes, kHeaderSize + kBlockSize);
     if (status == CryptStatus::Ok)
         status = EncryptByte(bytes, key);
     if (status == CryptStatus::Ok)

@@ -96,12 +96,21 @@ protected:
 
 TEST(EncipheredFormat, LayoutOfTheEncipheredBuffer)
 {
-    struct Case { qsizetype n; qsizetype c; };
-    const Case cases[] = {{0, 16}, {4, 16}, {5, 24}, {100, 112}, {1000, 1016}};
+    struct Case { qsizetype n; qsizetype c; bool roomy; };
+    // A buffer shared with the caller's copy, or one of our own with room to grow in place.
+    const Case cases[] = {
+        {0, 16, false}, {4, 16, false}, {5, 24, false}, {100, 112, false}, {1000, 1016, false},
+        {0, 16, true}, {5, 24, true}, {100, 112, true},
+    };
     for (const Case& tc : cases) {
         clsBlowfish cipher;
         const QByteArray plain = patternBytes(tc.n);
         QByteArray buffer = plain;
+        if (tc.roomy) {
+            buffer = QByteArray();
+            buffer.reserve(tc.c);
+            buffer.append(plain);
+        }
         ASSERT_EQ(cipher.EncryptByte(buffer, kKey), CryptStatus::Ok);
         ASSERT_EQ(buffer.size(), tc.c) << tc.n;
 
