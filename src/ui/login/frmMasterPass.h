@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -57,5 +58,5 @@ private:
     QLineEdit* m_txtNewPass = nullptr;
     QPushButton* m_command2 = nullptr;
     QPushButton* m_command1 = nullptr;
-    QPixmap* m_backImage = nullptr;
+    QPixmap m_backImage;
 };
