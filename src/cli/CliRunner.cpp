@@ -1,0 +1,328 @@
+#include "cli/CliRunner.h"
+
+#include "cli/CsvWriter.h"
+#include "cli/ProgramLock.h"
+#include "cli/SecretReader.h"
+
+#include "store/AccountEntry.h"
+#include "store/StoreSession.h"
+#include "store/StoreSnapshot.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+
+#include <unistd.h>
+
+namespace {
+
+const QString kEmptyMasterPassword =
+    QStringLiteral("Bitte sicherstellen, dass das Master-Passwort korrekt eingegeben wird.");
+const QString kShortMasterPassword = QStringLiteral("Das Master-Passwort sollte mindestens 4 Zeichen lang sein.   ");
+constexpr int kMinMasterPassword = 4;
+
+void wipeText(QString& text)
+{
+    if (!text.isEmpty() && text.isDetached())
+        std::fill(text.begin(), text.end(), QChar(u'\0'));
+    text.clear();
+}
+
+void wipeBytes(QByteArray& bytes)
+{
+    if (!bytes.isEmpty() && bytes.isDetached())
+        std::fill(bytes.begin(), bytes.end(), '\0');
+    bytes.clear();
+}
+
+bool writeAllTo(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+QString displayPath(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Each line break of a comment (CR LF, a lone CR from a stored '#', a lone LF) as one new line,
+// so a terminal shows every line and none overwrites another.
+QStringList commentLines(const QString& comment)
+{
+    QString text = comment;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text.split(QLatin1Char('\n'));
+}
+
+void appendField(QString& out, const QString& label, const QString& value)
+{
+    // Labels as in the windows, values aligned behind the longest one.
+    constexpr int kWidth = 11;
+    const QStringList lines = commentLines(value);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString lead = i == 0 ? label : QString();
+        if (lines.at(i).isEmpty())
+            out += lead;
+        else
+            out += lead.leftJustified(kWidth, QLatin1Char(' ')) + lines.at(i);
+        out += QLatin1Char('\n');
+    }
+}
+
+} // namespace
+
+CliRunner::CliRunner(SecretReader& secrets) : m_secrets(secrets) {}
+
+int CliRunner::run(const QStringList& arguments)
+{
+    QString error;
+    const std::optional<CliRequest> request = CommandLine::parse(arguments, error);
+    if (!request)
+        return fail(kInputError, error);
+    switch (request->command) {
+    case CliRequest::Command::Help: {
+        QByteArray text = CommandLine::usage().toUtf8();
+        return writeOutput(text);
+    }
+    case CliRequest::Command::List:
+        return list(*request);
+    case CliRequest::Command::Show:
+        return show(*request);
+    case CliRequest::Command::Dump:
+        return dump(*request);
+    case CliRequest::Command::Export:
+        return exportCsv(*request);
+    case CliRequest::Command::Add:
+        return add(*request);
+    }
+    return kInputError;
+}
+
+int CliRunner::exitStatusFor(StoreError error)
+{
+    switch (error) {
+    case StoreError::None:
+        return kDone;
+    case StoreError::WrongKey:
+    case StoreError::Damaged:
+        return kCannotOpen;
+    case StoreError::MissingUserFile:
+    case StoreError::Validation:
+        return kInputError;
+    case StoreError::ReadFailed:
+    case StoreError::WriteFailed:
+    case StoreError::Busy:
+        return kFileError;
+    }
+    return kFileError;
+}
+
+QString CliRunner::messageFor(const StoreResult& result, const QString& storeFile)
+{
+    switch (result.error) {
+    case StoreError::MissingUserFile:
+        return QStringLiteral("Die Datei „%1“ gibt es nicht.").arg(displayPath(storeFile));
+    case StoreError::ReadFailed:
+        return QStringLiteral("Die Datei „%1“ kann nicht gelesen werden.").arg(displayPath(storeFile));
+    case StoreError::WriteFailed:
+        return QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden; der bisherige Stand ist "
+                              "unverändert erhalten.").arg(displayPath(storeFile));
+    default:
+        return result.message.isEmpty() ? storeErrorText(result.error) : result.message;
+    }
+}
+
+int CliRunner::prepare(const CliRequest& request, QString& masterPassword, bool forWriting)
+{
+    // The file is looked at before anyone is asked for a password.
+    if (!QFileInfo(request.storeFile).isFile())
+        return failStore(StoreResult::failure(StoreError::MissingUserFile), request.storeFile);
+    const int status = readSecret(QStringLiteral("Master-Passwort: "),
+                                  QStringLiteral("Das Master-Passwort fehlt: die Standardeingabe ist leer."),
+                                  masterPassword);
+    if (status != kDone)
+        return status;
+    if (masterPassword.isEmpty())
+        return fail(kInputError, kEmptyMasterPassword);
+    // The login's rule for a key that may become a new store's first.
+    if (forWriting && masterPassword.size() < kMinMasterPassword) {
+        wipeText(masterPassword);
+        return fail(kInputError, kShortMasterPassword);
+    }
+    return kDone;
+}
+
+int CliRunner::readSecret(const QString& prompt, const QString& missingMessage, QString& secret)
+{
+    switch (m_secrets.read(prompt, secret)) {
+    case SecretReader::Status::Ok:
+        return kDone;
+    case SecretReader::Status::Missing:
+        return fail(kInputError, missingMessage);
+    case SecretReader::Status::NotUtf8:
+        return fail(kInputError, QStringLiteral("Die Eingabe ist kein gültiger UTF-8-Text."));
+    case SecretReader::Status::ReadFailed:
+        break;
+    }
+    return fail(kFileError, QStringLiteral("Die Standardeingabe kann nicht gelesen werden."));
+}
+
+int CliRunner::list(const CliRequest& request)
+{
+    QString password;
+    if (const int status = prepare(request, password, false); status != kDone)
+        return status;
+    StoreSnapshot snapshot;
+    const StoreResult r = snapshot.open(request.storeFile, password);
+    wipeText(password);
+    if (!r)
+        return failStore(r, request.storeFile);
+    QString text;
+    for (const QString& name : snapshot.accounts().items())
+        text += name + QLatin1Char('\n');
+    QByteArray out = text.toUtf8();
+    return writeOutput(out);
+}
+
+int CliRunner::show(const CliRequest& request)
+{
+    QString password;
+    if (const int status = prepare(request, password, false); status != kDone)
+        return status;
+    StoreSnapshot snapshot;
+    const StoreResult r = snapshot.open(request.storeFile, password);
+    wipeText(password);
+    if (!r)
+        return failStore(r, request.storeFile);
+    const QString name = snapshot.matchAccount(request.account);
+    if (name.isEmpty())
+        return fail(kInputError, QStringLiteral("Einen Account „%1“ gibt es in diesem Speicher nicht.")
+                                     .arg(request.account));
+    AccountEntry entry = snapshot.entry(name);
+    QString text;
+    appendField(text, QStringLiteral("Account:"), name);
+    appendField(text, QStringLiteral("Benutzer:"), entry.User);
+    appendField(text, QStringLiteral("Passwort:"), entry.Pass);
+    appendField(text, QStringLiteral("Web Site:"), entry.Web);
+    appendField(text, QStringLiteral("Kommentar:"), entry.Comment);
+    entry.wipe();
+    QByteArray out = text.toUtf8();
+    wipeText(text);
+    return writeOutput(out);
+}
+
+int CliRunner::dump(const CliRequest& request)
+{
+    QString password;
+    if (const int status = prepare(request, password, false); status != kDone)
+        return status;
+    StoreSnapshot snapshot;
+    const StoreResult r = snapshot.open(request.storeFile, password);
+    wipeText(password);
+    if (!r)
+        return failStore(r, request.storeFile);
+    // The bytes as deciphered: Windows-1252 and CR LF, exactly what the file holds.
+    QByteArray out = snapshot.plaintext();
+    return writeOutput(out);
+}
+
+int CliRunner::exportCsv(const CliRequest& request)
+{
+    QString password;
+    if (const int status = prepare(request, password, false); status != kDone)
+        return status;
+    StoreSnapshot snapshot;
+    const StoreResult r = snapshot.open(request.storeFile, password);
+    wipeText(password);
+    if (!r)
+        return failStore(r, request.storeFile);
+    QByteArray out;
+    CsvWriter::appendRecord(out, {QStringLiteral("Account"), QStringLiteral("User"), QStringLiteral("Password"),
+                                  QStringLiteral("Web"), QStringLiteral("Comment")});
+    for (const QString& name : snapshot.accounts().items()) {
+        AccountEntry entry = snapshot.entry(name);
+        CsvWriter::appendRecord(out, {name, entry.User, entry.Pass, entry.Web, entry.Comment});
+        entry.wipe();
+    }
+    return writeOutput(out);
+}
+
+int CliRunner::add(const CliRequest& request)
+{
+    if (!QFileInfo(request.storeFile).isFile())
+        return failStore(StoreResult::failure(StoreError::MissingUserFile), request.storeFile);
+    // Checked before any password is asked for, and held until the write is done.
+    ProgramLock lock;
+    switch (lock.tryAcquire()) {
+    case ProgramLock::Status::Acquired:
+        break;
+    case ProgramLock::Status::Held:
+        return fail(kFileError, QStringLiteral("Keywarden läuft gerade (oder ein anderer Schreibvorgang); "
+                                               "bitte das Programm beenden und noch einmal versuchen."));
+    case ProgramLock::Status::Unavailable:
+        return fail(kFileError, QStringLiteral("Ob Keywarden läuft, lässt sich nicht prüfen: die Sperrdatei "
+                                               "„%1“ kann nicht angelegt werden.")
+                                    .arg(displayPath(ProgramLock::path())));
+    }
+
+    QString password;
+    if (const int status = prepare(request, password, true); status != kDone)
+        return status;
+    StoreSession session;
+    session.beginFile(request.storeFile, password);
+    // The session holds the only copy from here on and wipes it when it ends.
+    password = QString();
+
+    // A wrong master password is reported before the entry's password is asked for.
+    StoreResult r = session.unlock();
+    if (!r)
+        return failStore(r, request.storeFile);
+
+    AccountEntry entry;
+    entry.User = request.user;
+    entry.Web = request.web;
+    entry.Comment = request.comment;
+    if (const int status = readSecret(QStringLiteral("Passwort des neuen Eintrags: "),
+                                      QStringLiteral("Das Passwort des neuen Eintrags fehlt: die "
+                                                     "Standardeingabe endet nach dem Master-Passwort."),
+                                      entry.Pass);
+        status != kDone)
+        return status;
+    r = session.addEntry(request.account, entry);
+    entry.wipe();
+    if (!r)
+        return failStore(r, request.storeFile);
+    return kDone;
+}
+
+int CliRunner::failStore(const StoreResult& result, const QString& storeFile)
+{
+    return fail(exitStatusFor(result.error), messageFor(result, storeFile));
+}
+
+int CliRunner::fail(int status, const QString& message)
+{
+    writeAllTo(STDERR_FILENO, (QStringLiteral("keywarden-cli: ") + message + QLatin1Char('\n')).toUtf8());
+    return status;
+}
+
+int CliRunner::writeOutput(QByteArray& bytes)
+{
+    const bool ok = writeAllTo(STDOUT_FILENO, bytes);
+    wipeBytes(bytes);
+    if (!ok)
+        return fail(kFileError, QStringLiteral("Die Ausgabe konnte nicht geschrieben werden."));
+    return kDone;
+}

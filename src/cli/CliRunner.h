@@ -1,0 +1,47 @@
+#pragma once
+
+#include "cli/CommandLine.h"
+
+#include "store/StoreResult.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class SecretReader;
+
+// Runs one command of keywarden-cli and gives its exit status. Stores are read and changed in memory
+// only (StoreSnapshot, a StoreSession without a working copy); nothing in clear reaches the disk.
+class CliRunner {
+public:
+    enum ExitStatus {
+        kDone = 0,
+        kCannotOpen = 1,  // wrong master password or damaged file; nothing changed
+        kInputError = 2,  // usage, unknown account, duplicate name, missing file, refused input
+        kFileError = 3,   // any other file error, and a running program that keeps add from writing
+    };
+
+    explicit CliRunner(SecretReader& secrets);
+
+    int run(const QStringList& arguments);
+
+    // The one mapping of store failures to exit status and message for this front end.
+    static int exitStatusFor(StoreError error);
+    static QString messageFor(const StoreResult& result, const QString& storeFile);
+
+private:
+    int list(const CliRequest& request);
+    int show(const CliRequest& request);
+    int dump(const CliRequest& request);
+    int exportCsv(const CliRequest& request);
+    int add(const CliRequest& request);
+
+    // Checks the file and reads the master password; 0 when both are there.
+    int prepare(const CliRequest& request, QString& masterPassword, bool forWriting);
+    int readSecret(const QString& prompt, const QString& missingMessage, QString& secret);
+    int failStore(const StoreResult& result, const QString& storeFile);
+    int fail(int status, const QString& message);
+    int writeOutput(QByteArray& bytes);
+
+    SecretReader& m_secrets;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What the command line asks for, once the arguments were found well-formed.
+struct CliRequest {
+    enum class Command { Help, List, Show, Dump, Export, Add };
+
+    Command command = Command::Help;
+    QString storeFile;
+    QString account;  // show, add
+    // add: values given as options; an option not given stays empty.
+    QString user;
+    QString web;
+    QString comment;
+};
+
+// Reads the arguments of keywarden-cli (without the program name). Passwords are never among
+// them: they come from the terminal or standard input only.
+class CommandLine {
+public:
+    // The request, or nothing with `error` set to one German sentence for standard error.
+    static std::optional<CliRequest> parse(const QStringList& arguments, QString& error);
+
+    // The text of --help.
+    static QString usage();
+
+    // A comment typed on a command line breaks lines with LF; the store keeps the windows' CR LF.
+    static QString normalizeLineBreaks(const QString& text);
+};
