@@ -47,7 +47,16 @@ void AddBackslash(QString& path)
 
 QString GetTempFolder()
 {
-    QString folder = QDir::toNativeSeparators(QDir::tempPath());
+    QString folder = QDir::tempPath();
+#ifndef Q_OS_WIN
+    // The working copy may land here in clear. Windows hands out a per-user folder; the shared
+    // /tmp of other systems is no match for it, so the private runtime folder is preferred
+    // unless the user named a temporary folder of their own.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!qEnvironmentVariableIsSet("TMPDIR") && !runtime.isEmpty() && QFileInfo(runtime).isDir())
+        folder = runtime;
+#endif
+    folder = QDir::toNativeSeparators(folder);
     AddBackslash(folder);
     return folder;
 }

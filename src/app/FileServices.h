@@ -16,7 +16,8 @@ QString StripExtension(const QString& name);
 // Appends the platform's separator unless the path already ends with it ("" becomes the separator).
 void AddBackslash(QString& path);
 
-// The temporary folder with a trailing separator.
+// The user's temporary folder with a trailing separator: TMPDIR when set, else the private
+// per-user runtime folder when there is one, else the system's temporary folder.
 QString GetTempFolder();
 
 // Whether a new file can be created and written at the root of the drive that holds `path`.

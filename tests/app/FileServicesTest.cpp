@@ -79,18 +79,34 @@ TEST(FileServices, AddBackslashAppendsThePlatformSeparatorOnce)
     }
 }
 
-TEST(FileServices, TempFolderFollowsTheEnvironmentWithTrailingSeparator)
+TEST(FileServices, TempFolderIsTheUsersOwnWithTrailingSeparator)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QByteArray saved = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(dir.path()));
-    const QString folder = GetTempFolder();
-    if (saved.isNull())
-        qunsetenv("TMPDIR");
-    else
-        qputenv("TMPDIR", saved);
-    EXPECT_EQ(folder, QDir::toNativeSeparators(dir.path()) + QDir::separator());
+    QTemporaryDir tmp;
+    QTemporaryDir runtime;
+    ASSERT_TRUE(tmp.isValid() && runtime.isValid());
+    const QByteArray savedTmp = qgetenv("TMPDIR");
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    auto set = [](const char* name, const QString& value) {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, QFile::encodeName(value));
+    };
+
+    struct Case { QString tmpdir; QString runtime; QString expected; const char* what; };
+    const Case cases[] = {
+        {tmp.path(), runtime.path(), tmp.path(), "a temporary folder the user named wins"},
+        {QString(), runtime.path(), runtime.path(), "else the private runtime folder"},
+        {QString(), runtime.filePath("gone"), "/tmp", "a runtime folder that does not exist is passed over"},
+        {QString(), QString(), "/tmp", "else the system's folder"},
+    };
+    for (const Case& c : cases) {
+        set("TMPDIR", c.tmpdir);
+        set("XDG_RUNTIME_DIR", c.runtime);
+        EXPECT_EQ(GetTempFolder(), QDir::toNativeSeparators(c.expected) + QDir::separator()) << c.what;
+    }
+    set("TMPDIR", savedTmp.isNull() ? QString() : QFile::decodeName(savedTmp));
+    set("XDG_RUNTIME_DIR", savedRuntime.isNull() ? QString() : QFile::decodeName(savedRuntime));
 }
 
 TEST(FileServices, ProbeNeverTouchesAFileTheUserKeeps)
