@@ -244,7 +244,8 @@ TEST(XP_ProgressBarStyles, OtherStylesDrawTheirFrameAndBarAtHalf)
         // Frame LightenColor 100, bar LightenColor 180 from (1, 1) to 288 * 50 / 100 = 144.
         {3, {{0, 8, grey(0x8A)}, {10, 16, grey(0x8A)}, {1, 1, grey(0xC6)}, {143, 15, grey(0xC6)},
              {144, 8, kWhite}, {286, 8, kWhite}}},
-        // Vertical gradient lines from x 2 over (288 - 4) * 50 / 100 = 142 steps, rows 2 to 13.
+        // Vertical gradient lines from x 2 over (288 - 4) * 50 / 100 = 142 steps, rows 2 to 13;
+        // at x 73 the single-precision step gives 190.5000005 -> 191 (exact arithmetic: 190).
         {4, {{2, 2, grey(0xA8)}, {2, 13, grey(0xA8)}, {144, 8, grey(0xD5)}, {145, 8, kWhite},
              {50, 14, kWhite}, {73, 8, grey(0xBF)}}},
         // Black ground, frame BlendColors 200, bar from x 2 over 283 * 50 / 100 = 141.5 -> 142 steps.
