@@ -62,6 +62,7 @@ public:
             ::sigaction(kSignals[i], &action, &m_previous[i]);
         s_terminalFd = fd;
         struct termios quiet = s_savedTerminal;
+        // ECHONL still shows the Enter, so what follows starts on a line of its own.
         quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
         quiet.c_lflag |= ECHONL;
         m_active = ::tcsetattr(fd, TCSAFLUSH, &quiet) == 0;
@@ -130,11 +131,11 @@ SecretReader::Status SecretReader::read(const QString& prompt, QString& secret)
 
 SecretReader::Status SecretReader::readFromTerminal(const QString& prompt, QByteArray& line)
 {
-    writeStderr(prompt.toUtf8());
+    // Echo goes off before the prompt shows, so nothing typed in answer to it is ever echoed.
     const EchoOff echoOff(m_fd);
     if (!echoOff.active())
         return Status::ReadFailed;
-    // ECHONL shows the Enter, so the next prompt or message starts on a line of its own.
+    writeStderr(prompt.toUtf8());
     return readLine(line);
 }
 
