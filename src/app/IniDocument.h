@@ -15,6 +15,10 @@
 // first matching section and key win; names keep the case in which they were first written; an
 // existing key is replaced in place; a missing key is appended at the end of its section; a
 // missing section is appended at the end of the file; lines before the first section are ignored.
+// Reading drops blanks around names and values and one pair of matching quotes enclosing a value,
+// as the Windows reader does; a value that this would change is written inside one more pair of
+// double quotes, so every value reads back exactly as written. A line break in a name or value is
+// written as a blank. Lines without '=' are kept but are no keys.
 // Lookups are hashed, so one operation over thousands of keys stays linear.
 class IniDocument {
 public:
@@ -33,7 +37,8 @@ public:
 
     // A missing file gives an empty document; nullopt only when the file exists but cannot be read.
     static std::optional<IniDocument> load(const QString& path);
-    // Writes atomically (temporary file, flush, rename); false when nothing could be written.
+    // Writes atomically (temporary file, flush, rename), owner-only; false when nothing could be
+    // written. A write-protected file is left as it is, as the profile writer leaves it.
     bool save(const QString& path) const;
 
     // The value as the profile reader returns it: empty when the section or key is missing or
