@@ -1,12 +1,13 @@
 #include "cli/CliRunner.h"
 
 #include "cli/CsvWriter.h"
-#include "cli/ProgramLock.h"
 #include "cli/SecretReader.h"
 
 #include "store/AccountEntry.h"
 #include "store/StoreSession.h"
 #include "store/StoreSnapshot.h"
+
+#include "app/SingleInstanceGuard.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -263,18 +264,18 @@ int CliRunner::add(const CliRequest& request)
 {
     if (!QFileInfo(request.storeFile).isFile())
         return failStore(StoreResult::failure(StoreError::MissingUserFile), request.storeFile);
-    // Checked before any password is asked for, and held until the write is done.
-    ProgramLock lock;
-    switch (lock.tryAcquire()) {
-    case ProgramLock::Status::Acquired:
-        break;
-    case ProgramLock::Status::Held:
+    // The program's own single-instance lock: while it runs, its next write cycle (the list rewrite
+    // at logoff, for one) would undo ours. Taken before any password is asked for and held until the
+    // write is done, which also keeps a second add and a starting program out meanwhile.
+    SingleInstanceGuard program;
+    if (!program.tryAcquire()) {
+        const QString lockPath = SingleInstanceGuard::defaultLockPath();
+        if (!QFileInfo::exists(lockPath))
+            return fail(kFileError, QStringLiteral("Ob Keywarden läuft, lässt sich nicht prüfen: die Sperrdatei "
+                                                   "„%1“ kann nicht angelegt werden.")
+                                        .arg(displayPath(lockPath)));
         return fail(kFileError, QStringLiteral("Keywarden läuft gerade (oder ein anderer Schreibvorgang); "
                                                "bitte das Programm beenden und noch einmal versuchen."));
-    case ProgramLock::Status::Unavailable:
-        return fail(kFileError, QStringLiteral("Ob Keywarden läuft, lässt sich nicht prüfen: die Sperrdatei "
-                                               "„%1“ kann nicht angelegt werden.")
-                                    .arg(displayPath(ProgramLock::path())));
     }
 
     QString password;

@@ -1,12 +1,12 @@
 #include "support/TestSupport.h"
 
 #include "app/Cp1252.h"
+#include "app/SingleInstanceGuard.h"
 #include "store/StoreSnapshot.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -53,8 +53,8 @@ bool isReadOnly(const QString& path)
     return !(p & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
 }
 
-// Every run gets a temporary folder of its own (TMPDIR), so the program lock it looks at belongs to
-// the test alone and neither a running program nor another test can get in its way.
+// Every run gets a runtime and temporary folder of its own, so the program lock it looks at belongs
+// to the test alone and neither a running program nor another test can get in its way.
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -67,14 +67,23 @@ protected:
 
     QString store(const QString& name) const { return m_stores.filePath(name); }
 
+    // The program's lock as a run of the tool sees it, by the program's own rule.
     QString lockPath() const
     {
-        return QDir(m_lockFolder.path()).filePath(QStringLiteral("tarvenic-keywarden-%1.lock").arg(::getuid()));
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_lockFolder.path()));
+        const QString path = SingleInstanceGuard::defaultLockPath();
+        if (saved.isNull())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", saved);
+        return path;
     }
 
     QProcessEnvironment environment() const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_lockFolder.path());
         env.insert(QStringLiteral("TMPDIR"), m_lockFolder.path());
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         return env;
@@ -329,8 +338,8 @@ TEST_F(CliTest, AddWaitsForTheProgramToEnd)
 {
     const QString path = store("anna.dat");
     {
-        QLockFile program(lockPath());
-        ASSERT_TRUE(program.tryLock(0));
+        SingleInstanceGuard program(lockPath());
+        ASSERT_TRUE(program.tryAcquire());
         const CliRun r = run({"add", path, "Neu", "--user", "u"}, "geheim1\npw\n");
         EXPECT_EQ(r.exitCode, 3);
         EXPECT_EQ(r.err, errorLine(QString::fromUtf8("Keywarden läuft gerade (oder ein anderer Schreibvorgang); "
@@ -344,8 +353,8 @@ TEST_F(CliTest, AddWaitsForTheProgramToEnd)
     const CliRun r = run({"add", path, "Neu", "--user", "u"}, "geheim1\npw\n");
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     // The tool releases the lock: the program can start afterwards.
-    QLockFile program(lockPath());
-    EXPECT_TRUE(program.tryLock(0));
+    SingleInstanceGuard program(lockPath());
+    EXPECT_TRUE(program.tryAcquire());
 }
 
 TEST_F(CliTest, AddOnTheNewUsersPlaceholderWritesTheFirstEntry)
