@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 namespace {
 
@@ -126,6 +127,15 @@ bool frmNotepad::LoadPwdDat()
     return true;
 }
 
+QString frmNotepad::text() const
+{
+    // toPlainText would turn no-break spaces into plain ones and change passwords unnoticed.
+    QString raw = m_text1->document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    raw.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+    return raw;
+}
+
 bool frmNotepad::isReadOnly() const
 {
     return m_text1->isReadOnly();
@@ -153,7 +163,7 @@ void frmNotepad::Form_Resize()
 bool frmNotepad::Form_Unload()
 {
     if (m_changed == 1 && !m_ending) {
-        const StoreResult r = m_store.writeBack(m_text1->toPlainText());
+        const StoreResult r = m_store.writeBack(text());
         if (!r) {
             // The edits would be lost silently; the user decides, and may copy the text first.
             const QString reason = r.message.isEmpty() ? storeErrorText(r.error) : r.message;

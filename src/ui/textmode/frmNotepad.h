@@ -26,6 +26,8 @@ public:
     // Deciphers the user's file and fills Text1. False when the window cannot stay open.
     bool LoadPwdDat();
 
+    // The text box's text as the store holds it: lines ended by CR LF, every character unchanged.
+    QString text() const;
     bool isChanged() const { return m_changed != 0; }
     bool isReadOnly() const;
 

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "support/TestSupport.h"
+
+#include "app/AppContext.h"
+#include "app/AtomicWrite.h"
+#include "app/Cp1252.h"
+#include "crypto/clsBlowfish.h"
+#include "ui/ProgramExit.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QWidget>
+
+namespace windowtest {
+
+// A program folder of its own: AppPath, the working copy and the sound files point into it for
+// the length of one test, and the process-wide seams are put back afterwards.
+struct ProgramFolder {
+    QTemporaryDir dir;
+    AppContext saved = appContext();
+    ProgramExit::Action savedExit;
+    QList<int> exits;
+
+    ProgramFolder()
+    {
+        AppContext& ctx = appContext();
+        ctx.AppPath = QDir::toNativeSeparators(dir.path() + QLatin1Char('/'));
+        ctx.TempPath = ctx.AppPath;
+        ctx.WorkingCopyFile = path(QStringLiteral("pstmp.dat"));
+        ctx.BackImageFile = path(QStringLiteral("Back.bmp"));
+        ctx.LoginSoundFile = path(QStringLiteral("Login.wav"));
+        ctx.LogoutSoundFile = path(QStringLiteral("Logout.wav"));
+        ctx.SettingsFile = path(QStringLiteral("Keywarden.ini"));
+        savedExit = ProgramExit::setAction([this](int status) { exits.append(status); });
+    }
+    ~ProgramFolder()
+    {
+        closeAllWindows();
+        AtomicWrite::setFaultHook({});
+        ProgramExit::setAction(savedExit);
+        appContext() = saved;
+    }
+    ProgramFolder(const ProgramFolder&) = delete;
+    ProgramFolder& operator=(const ProgramFolder&) = delete;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString workingCopy() const { return appContext().WorkingCopyFile; }
+
+    QString copyFixture(const QString& name, const QString& as = {}) const
+    {
+        const QString target = path(as.isEmpty() ? name : as);
+        testsupport::writeAll(target, testsupport::readAll(testsupport::fixturePath(name)));
+        return target;
+    }
+    // The two cue files exist, so PlaySoundFile hands them to the player.
+    void addSoundFiles() const
+    {
+        testsupport::writeAll(appContext().LoginSoundFile, "RIFF");
+        testsupport::writeAll(appContext().LogoutSoundFile, "RIFF");
+    }
+    QStringList files() const
+    {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    static void closeAllWindows()
+    {
+        const auto windows = QApplication::topLevelWidgets();
+        for (QWidget* w : windows)
+            w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+// The one visible top-level window of type T, or nullptr.
+template <typename T>
+T* visibleWindow()
+{
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows) {
+        if (auto* t = qobject_cast<T*>(w); t && t->isVisible())
+            return t;
+    }
+    return nullptr;
+}
+
+inline void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+inline QByteArray crlf(const QStringList& lines)
+{
+    QByteArray out;
+    for (const QString& line : lines)
+        out += Cp1252::encode(line) + "\r\n";
+    return out;
+}
+
+inline bool encipherTo(const QString& path, const QByteArray& plain, const QString& key)
+{
+    clsBlowfish cipher;
+    return cipher.EncryptBytesToFile(plain, path, key) == CryptStatus::Ok;
+}
+
+// The plaintext of an enciphered file under `key`; `status` tells whether it opened.
+inline QByteArray plainOf(const QString& path, const QString& key, CryptStatus* status = nullptr)
+{
+    clsBlowfish cipher;
+    QByteArray plain;
+    const CryptStatus s = cipher.DecryptFileToBytes(path, plain, key);
+    if (status)
+        *status = s;
+    return plain;
+}
+
+inline bool opensWith(const QString& path, const QString& key, const QByteArray& expectedPlain)
+{
+    CryptStatus status = CryptStatus::CannotOpen;
+    const QByteArray plain = plainOf(path, key, &status);
+    return status == CryptStatus::Ok && plain == expectedPlain;
+}
+
+inline bool isReadOnly(const QString& path)
+{
+    const auto p = QFile::permissions(path);
+    return QFileInfo(path).isFile()
+        && !(p & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
+}
+
+} // namespace windowtest
