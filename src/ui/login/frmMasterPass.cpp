@@ -52,6 +52,10 @@ frmMasterPass::frmMasterPass(StoreSession& session, bool fromLogin, ClosedCallba
     pal.setColor(QPalette::Window, kBackColour);
     setPalette(pal);
     setAutoFillBackground(true);
+    // The design's sizes were made for an 8-point face; larger text would run under the boxes.
+    QFont designFont = font();
+    designFont.setPointSize(8);
+    setFont(designFont);
 
     m_lblOldPassword = new QLabel(QStringLiteral("Altes Master-Passwort:"), this);
     m_lblOldPassword->setObjectName(QStringLiteral("lblPassword"));

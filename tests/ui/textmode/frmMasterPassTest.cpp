@@ -5,6 +5,7 @@
 #include "ui/Twips.h"
 #include "ui/login/frmMasterPass.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -166,6 +167,15 @@ TEST(frmMasterPass, FromTheLoginAnEmptyOldPasswordGetsTheFocus)
     EXPECT_EQ(dialog.form->size(),
               QSize(Twips::toPixels(6255, dialog.form), Twips::toPixels(870, dialog.form)));
     EXPECT_FALSE(dialog.form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    // The labels' text ends clearly before the boxes begin, and the buttons' captions fit.
+    const auto labels = dialog.form->findChildren<QLabel*>();
+    ASSERT_EQ(labels.size(), 2);
+    for (const QLabel* label : labels)
+        EXPECT_LE(label->x() + label->fontMetrics().horizontalAdvance(label->text()) + 4, dialog.oldPass()->x())
+            << label->text().toStdString();
+    for (const QPushButton* button : dialog.form->findChildren<QPushButton*>())
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width())
+            << button->text().toStdString();
 }
 
 TEST(frmMasterPass, ChecksRefuseBeforeAnyQuestionAndNoLeavesEverything)
