@@ -67,14 +67,32 @@ QStringList AccountList::items() const
 
 void AccountList::assign(const QStringList& names)
 {
+    std::vector<Item> items;
+    items.reserve(static_cast<std::size_t>(names.size()));
+    for (const QString& name : names)
+        items.push_back(makeItem(name));
+    // Sorting positions rather than items: a sort key has no cheap move.
+    std::vector<std::size_t> order(items.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return itemLess(items[a], items[b]); });
     m_items.clear();
+    m_items.reserve(items.size());
+    for (const std::size_t i : order)
+        m_items.push_back(items[i]);
     m_upperCounts.clear();
-    m_items.reserve(static_cast<std::size_t>(names.size()));
-    for (const QString& name : names) {
-        m_items.push_back(makeItem(name));
-        ++m_upperCounts[upperForm(name)];
-    }
-    std::stable_sort(m_items.begin(), m_items.end(), itemLess);
+    m_upperCountsValid = false;
+}
+
+void AccountList::ensureUpperCounts() const
+{
+    if (m_upperCountsValid)
+        return;
+    m_upperCounts.clear();
+    m_upperCounts.reserve(static_cast<qsizetype>(m_items.size()));
+    for (const Item& item : m_items)
+        ++m_upperCounts[upperForm(item.name)];
+    m_upperCountsValid = true;
 }
 
 int AccountList::insert(const QString& name)
@@ -83,7 +101,8 @@ int AccountList::insert(const QString& name)
     const auto pos = std::upper_bound(m_items.begin(), m_items.end(), item, itemLess);
     const auto index = pos - m_items.begin();
     m_items.insert(pos, std::move(item));
-    ++m_upperCounts[upperForm(name)];
+    if (m_upperCountsValid)
+        ++m_upperCounts[upperForm(name)];
     return static_cast<int>(index);
 }
 
@@ -92,9 +111,11 @@ void AccountList::removeAt(int index)
     if (index < 0 || index >= size())
         return;
     const auto it = m_items.begin() + index;
-    const QString upper = upperForm(it->name);
-    if (--m_upperCounts[upper] <= 0)
-        m_upperCounts.remove(upper);
+    if (m_upperCountsValid) {
+        const QString upper = upperForm(it->name);
+        if (--m_upperCounts[upper] <= 0)
+            m_upperCounts.remove(upper);
+    }
     m_items.erase(it);
 }
 
@@ -102,6 +123,7 @@ void AccountList::clear()
 {
     m_items.clear();
     m_upperCounts.clear();
+    m_upperCountsValid = true;
 }
 
 int AccountList::indexOf(const QString& name) const
@@ -120,5 +142,6 @@ int AccountList::indexOf(const QString& name) const
 
 bool AccountList::containsIgnoringCase(const QString& name) const
 {
+    ensureUpperCounts();
     return m_upperCounts.contains(upperForm(name));
 }

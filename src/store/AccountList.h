@@ -43,6 +43,11 @@ private:
     static Item makeItem(const QString& name);
     static bool itemLess(const Item& a, const Item& b);
 
+    // Built on the first duplicate check and kept up to date from then on: an unlock that only lists
+    // the names does not pay for it.
+    void ensureUpperCounts() const;
+
     std::vector<Item> m_items;
-    QHash<QString, int> m_upperCounts;
+    mutable QHash<QString, int> m_upperCounts;
+    mutable bool m_upperCountsValid = false;
 };

@@ -3,6 +3,7 @@
 #include "app/AtomicWrite.h"
 #include "app/Cp1252.h"
 #include "app/IniDocument.h"
+#include "store/PlaintextFilter.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -120,10 +121,7 @@ bool DeleteIniSection(const QString& section, const QString& iniFile)
         return false;
     }
 
-    IniDocument document = IniDocument::fromBytes(original);
-    DeleteIniSection(section, document);
-    QByteArray rewritten = document.toBytes();
-    document.clear();
+    QByteArray rewritten = PlaintextFilter::withoutSection(original, section);
 
     bool ok = AtomicWrite::writeFile(iniFile, rewritten) == AtomicWrite::Status::Ok;
     wipe(rewritten);

@@ -1,6 +1,7 @@
 #include "store/StoreSession.h"
 
 #include "store/MasterPasswordChange.h"
+#include "store/PlaintextFilter.h"
 #include "store/StoreActivity.h"
 #include "store/StoreLayout.h"
 #include "store/UserDirectory.h"
@@ -167,13 +168,11 @@ StoreResult StoreSession::openCycle(Cycle& cycle)
     // copy that cannot be written does not stop it.
     cycle.workingCopy.write(cycle.plain);
     StoreActivity::pumpEvents();
-    cycle.document = IniDocument::fromBytes(cycle.plain);
     return StoreResult::success();
 }
 
-StoreResult StoreSession::commitCycle(Cycle& cycle, const IniDocument& document)
+StoreResult StoreSession::commitCycle(Cycle& cycle, QByteArray& changed)
 {
-    QByteArray changed = document.toBytes();
     StoreResult r = UserStoreFile::replace(UserFile, changed, MasterPassword);
     wipeBytes(changed);
     StoreActivity::pumpEvents();
@@ -196,6 +195,8 @@ StoreResult StoreSession::unlock()
     StoreResult r = openCycle(cycle);
     if (!r)
         return r;
+    // Only the list section is parsed; the entry sections are not needed here.
+    cycle.document = IniDocument::fromBytes(PlaintextFilter::sectionsNamed(cycle.plain, kListSection));
     LoadAccountList(cycle.document);
     StoreActivity::pumpEvents();
     return StoreResult::success();
@@ -219,6 +220,8 @@ StoreResult StoreSession::readEntry(const QString& accountName, AccountEntry& en
     StoreResult r = openCycle(cycle);
     if (!r)
         return r;
+    const QString section = ReplaceUmlauts(accountName);
+    cycle.document = IniDocument::fromBytes(PlaintextFilter::sectionsNamed(cycle.plain, section));
     entry = readAccountEntry(cycle.document, accountName);
     StoreActivity::pumpEvents();
     return StoreResult::success();
@@ -244,9 +247,10 @@ StoreResult StoreSession::checkSave(const QString& oldAccountName, const QString
 StoreResult StoreSession::saveEntry(const QString& oldAccountName, const QString& accountName,
                                     const AccountEntry& entry)
 {
-    // Order: decipher in memory; change the document (list keys, old section, four keys); encipher into
-    // a temporary file beside the user file and rename it over; only then update the list and flags.
-    // The old user file stays complete until the rename replaces it with the complete new one.
+    // Order: decipher in memory; change the text (list keys, old section, four keys, each as the INI
+    // writer would); encipher into a temporary file beside the user file and rename it over; only then
+    // update the list and flags. The old user file stays complete until the rename replaces it with
+    // the complete new one.
     StoreActivity::Scope scope;
     if (!scope.acquired())
         return StoreResult::failure(StoreError::Busy);
@@ -258,25 +262,30 @@ StoreResult StoreSession::saveEntry(const QString& oldAccountName, const QString
     if (!r)
         return r;
 
-    IniDocument& doc = cycle.document;
+    QByteArray& text = cycle.plain;
     AccountList accounts = m_accounts;
     if (accountName != oldAccountName) {
         // Only the list keys up to the old name's place in the sorted list are looked at; the whole
         // list section is rewritten at the lock.
         const int p = m_accounts.indexOf(oldAccountName);
         const QString oldUpper = AccountList::upperForm(oldAccountName);
-        for (int i = 0; i <= p; ++i) {
-            if (AccountList::upperForm(doc.value(kListSection, listKey(i + 1))) == oldUpper)
-                doc.setValue(kListSection, listKey(i + 1), accountName);
-        }
+        PlaintextFilter::editSection(text, kListSection, [&](IniDocument& list) {
+            for (int i = 0; i <= p; ++i) {
+                if (AccountList::upperForm(list.value(kListSection, listKey(i + 1))) == oldUpper)
+                    list.setValue(kListSection, listKey(i + 1), accountName);
+            }
+        });
         accounts.removeAt(p);
         accounts.insert(accountName);
-        DeleteIniSection(ReplaceUmlauts(oldAccountName), doc);
+        QByteArray without = PlaintextFilter::withoutSection(text, ReplaceUmlauts(oldAccountName));
+        wipeBytes(text);
+        text = std::move(without);
         StoreActivity::pumpEvents();
     }
-    writeEntry(doc, accountName, entry);
+    const QString section = ReplaceUmlauts(accountName);
+    PlaintextFilter::editSection(text, section, [&](IniDocument& doc) { writeEntry(doc, accountName, entry); });
 
-    r = commitCycle(cycle, doc);
+    r = commitCycle(cycle, text);
     if (!r)
         return r;
     m_accounts = std::move(accounts);
@@ -305,9 +314,10 @@ StoreResult StoreSession::deleteEntry(const QString& accountName)
     r = openCycle(cycle);
     if (!r)
         return r;
-    DeleteIniSection(ReplaceUmlauts(accountName), cycle.document);
+    // Removing a section is line work alone: the text need not be parsed at all.
+    QByteArray changed = PlaintextFilter::withoutSection(cycle.plain, ReplaceUmlauts(accountName));
     StoreActivity::pumpEvents();
-    r = commitCycle(cycle, cycle.document);
+    r = commitCycle(cycle, changed);
     if (!r)
         return r;
     const int index = m_accounts.indexOf(accountName);
@@ -337,8 +347,8 @@ StoreResult StoreSession::checkNewEntry(const QString& accountName, const Accoun
 
 StoreResult StoreSession::addEntry(const QString& accountName, const AccountEntry& entry)
 {
-    // Order: decipher in memory; Count, Account<Count> and the new section in the document; encipher
-    // into a temporary file and rename it over the user file; then the list and counters.
+    // Order: decipher in memory; Count, Account<Count> and the new section in the text; encipher into a
+    // temporary file and rename it over the user file; then the list and counters.
     StoreActivity::Scope scope;
     if (!scope.acquired())
         return StoreResult::failure(StoreError::Busy);
@@ -350,11 +360,13 @@ StoreResult StoreSession::addEntry(const QString& accountName, const AccountEntr
     if (!r)
         return r;
     const qint16 count = static_cast<qint16>(StoredCount + 1);
-    IniDocument& doc = cycle.document;
-    doc.setValue(kListSection, kCountKey, QString::number(count));
-    doc.setValue(kListSection, listKey(count), accountName);
-    writeEntry(doc, accountName, entry);
-    r = commitCycle(cycle, doc);
+    PlaintextFilter::editSection(cycle.plain, kListSection, [&](IniDocument& list) {
+        list.setValue(kListSection, kCountKey, QString::number(count));
+        list.setValue(kListSection, listKey(count), accountName);
+    });
+    PlaintextFilter::editSection(cycle.plain, ReplaceUmlauts(accountName),
+                                 [&](IniDocument& doc) { writeEntry(doc, accountName, entry); });
+    r = commitCycle(cycle, cycle.plain);
     if (!r)
         return r;
     StoredCount = count;
@@ -373,23 +385,24 @@ StoreResult StoreSession::SaveAccountList()
 
 StoreResult StoreSession::saveAccountListLocked()
 {
-    // Order: decipher in memory; rewrite the list section in the document; encipher into a temporary
-    // file and rename it over the user file. A failure leaves the old file and StoreChanged as they were.
+    // Order: decipher in memory; rewrite the list section in the text; encipher into a temporary file
+    // and rename it over the user file. A failure leaves the old file and StoreChanged as they were.
     Cycle cycle(WorkingCopyFile);
     StoreResult r = openCycle(cycle);
     if (!r)
         return r;
-    IniDocument& doc = cycle.document;
     const int n = m_accounts.size();
-    // Keys above n keep their old text unless StoredCount reached them; Count bounds the reading.
-    if (StoredCount > n) {
-        for (int i = 1; i <= StoredCount; ++i)
-            doc.setValue(kListSection, listKey(i), QString());
-    }
-    doc.setValue(kListSection, kCountKey, QString::number(n));
-    for (int i = 1; i <= n; ++i)
-        doc.setValue(kListSection, listKey(i), m_accounts.at(i - 1));
-    r = commitCycle(cycle, doc);
+    PlaintextFilter::editSection(cycle.plain, kListSection, [&](IniDocument& list) {
+        // Keys above n keep their old text unless StoredCount reached them; Count bounds the reading.
+        if (StoredCount > n) {
+            for (int i = 1; i <= StoredCount; ++i)
+                list.setValue(kListSection, listKey(i), QString());
+        }
+        list.setValue(kListSection, kCountKey, QString::number(n));
+        for (int i = 1; i <= n; ++i)
+            list.setValue(kListSection, listKey(i), m_accounts.at(i - 1));
+    });
+    r = commitCycle(cycle, cycle.plain);
     if (!r)
         return r;
     StoreChanged = 0;

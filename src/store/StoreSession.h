@@ -103,7 +103,7 @@ public:
 private:
     struct Cycle;
     StoreResult openCycle(Cycle& cycle);
-    StoreResult commitCycle(Cycle& cycle, const IniDocument& document);
+    StoreResult commitCycle(Cycle& cycle, QByteArray& changed);
     StoreResult saveAccountListLocked();
     void removeWorkingCopy() const;
 

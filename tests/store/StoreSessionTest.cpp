@@ -188,6 +188,20 @@ TEST_F(StoreSessionTest, UmlautNamesShareOneSection)
     EXPECT_EQ(e, AccountEntry());
 }
 
+TEST_F(StoreSessionTest, RenamingAnAccountThatSharesTheListSectionKeepsTheKeyByKeyOrder)
+{
+    // The account "Main" lives in the list section itself: its list key is rewritten first and then
+    // the whole section goes, exactly as key-by-key writes and the line-based delete would leave it.
+    StoreSession session;
+    unlockWith(session, u"m"_qs,
+               crlf({u"[Main]"_qs, u"Count=2"_qs, u"Account1=Main"_qs, u"Account2=Post"_qs, u"User=u"_qs,
+                     u"[Post]"_qs, u"User=p"_qs}));
+    ASSERT_TRUE(session.saveEntry(u"Main"_qs, u"Haupt"_qs, entry(u"h"_qs, QString())).ok());
+    EXPECT_EQ(plainOfUser(session),
+              crlf({u"[Post]"_qs, u"User=p"_qs, u"[Haupt]"_qs, u"User=h"_qs, u"Pass="_qs, u"Web="_qs, u"Comment="_qs}));
+    EXPECT_EQ(session.accounts().items(), QStringList({u"Haupt"_qs, u"Post"_qs}));
+}
+
 TEST_F(StoreSessionTest, CommentsAndLongValuesReadBackAsTheFileHoldsThem)
 {
     StoreSession session;

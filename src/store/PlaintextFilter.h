@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+class IniDocument;
+
+// Line-level work on a store's plaintext before it is parsed, so that an operation parses only what
+// it needs: reading one entry does not build a document of ten thousand sections.
+namespace PlaintextFilter {
+
+// DeleteIniSection on the bytes: every block from a line that begins with "[section]" (case counts)
+// up to the next line that begins with '[' is dropped; every other line is kept and ends in CR LF.
+// Lines end at LF, with one CR before it belonging to the line end, as the INI reader splits them.
+QByteArray withoutSection(const QByteArray& plain, const QString& section);
+
+// The sections whose header line contains `section` without regard to case, with all their lines,
+// in their order; lines before the first header are dropped. Every section that an INI lookup of
+// `section` can find is among them, so a lookup in the result finds the same values.
+QByteArray sectionsNamed(const QByteArray& plain, const QString& section);
+
+// Changes one section in place: the section that an INI lookup of `section` finds (the first one of
+// that name) is cut out, parsed alone, handed to `edit`, serialised and put back between the
+// unchanged bytes before and after it. Without such a section `edit` gets an empty document and what
+// it adds lands at the end of the text. Since the INI writer changes only the section it writes to,
+// or appends at the end, the bytes are those of the same writes on the whole document. `edit` must
+// write to `section` only.
+void editSection(QByteArray& plain, const QString& section, const std::function<void(IniDocument&)>& edit);
+
+} // namespace PlaintextFilter

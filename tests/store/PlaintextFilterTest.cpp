@@ -1,0 +1,85 @@
+#include "StoreTestUtil.h"
+
+#include "app/IniDocument.h"
+#include "store/PlaintextFilter.h"
+#include "store/StoreLayout.h"
+
+#include <gtest/gtest.h>
+
+using namespace storetest;
+
+namespace {
+
+// Headers in other case, with blanks before them, twice the same name, names that contain others.
+const QByteArray kTricky = crlf({
+    u"; vor dem ersten Abschnitt"_qs, u"User=nicht hier"_qs,
+    u"[main]"_qs, u"Count=2"_qs, u"Account1=Post"_qs, u"Account2=Postamt"_qs,
+    u"[Postamt]"_qs, u"User=amt"_qs,
+    u"  [POST]"_qs, u"User=erste"_qs, u"Comment=a#§b"_qs,
+    u"[Post]"_qs, u"User=zweite"_qs, u"Pass=nur hier"_qs,
+    u"[Ärger]"_qs, u"User=ä"_qs,
+    u"[Main]"_qs, u"Count=9"_qs,
+}) + "[Post ]\nWeb=lf only";
+
+} // namespace
+
+TEST(PlaintextFilter, SectionsNamedFindsWhatTheWholeDocumentFinds)
+{
+    const IniDocument whole = IniDocument::fromBytes(kTricky);
+    for (const QString& section : {u"Post"_qs, u"post"_qs, u"Postamt"_qs, u"Main"_qs, u"ärger"_qs, u"Fehlt"_qs, u"Post "_qs}) {
+        const IniDocument part = IniDocument::fromBytes(PlaintextFilter::sectionsNamed(kTricky, section));
+        for (const QString& key : {u"User"_qs, u"Pass"_qs, u"Web"_qs, u"Comment"_qs, u"Count"_qs, u"Account2"_qs})
+            EXPECT_EQ(part.value(section, key), whole.value(section, key)) << section.toStdString() << "/" << key.toStdString();
+    }
+    EXPECT_EQ(PlaintextFilter::sectionsNamed(kTricky, u"Postamt"_qs), crlf({u"[Postamt]"_qs, u"User=amt"_qs}));
+}
+
+TEST(PlaintextFilter, WithoutSectionMatchesTheDocumentForm)
+{
+    const QByteArray inputs[] = {
+        kTricky,
+        crlf({u"[Main]"_qs, u"Count=1"_qs, u"[Post]"_qs, u"x=1"_qs, QString(), u" [Baer]"_qs, u"y=2"_qs, u"[Z]"_qs}),
+        QByteArray("[A]\r\nx=1\r\n[B]\ny=2\r\r\n[A]x\nz=3"),
+        QByteArray(),
+    };
+    for (const QByteArray& input : inputs) {
+        for (const QString& section : {u"Post"_qs, u"[Post]"_qs, u"POST"_qs, u"Main"_qs, u"A"_qs, u"main"_qs, u"Baer"_qs}) {
+            IniDocument doc = IniDocument::fromBytes(input);
+            DeleteIniSection(section, doc);
+            EXPECT_EQ(PlaintextFilter::withoutSection(input, section), doc.toBytes()) << section.toStdString();
+        }
+    }
+}
+
+TEST(PlaintextFilter, EditSectionGivesTheBytesOfWholeDocumentWrites)
+{
+    struct Write {
+        QString section;
+        QString key;
+        QString value;
+    };
+    const QByteArray inputs[] = {
+        kTricky,
+        QByteArray(),
+        QByteArray("\r\n"),
+        QByteArray("[Main]\r\nCount=1"),               // last line without its line end
+        QByteArray("; nur Kommentar\nohne Ende"),
+        crlf({u"[Post]"_qs, u"User=a"_qs, QString(), u"; Notiz"_qs, u"[Baer]"_qs}),
+    };
+    const QList<Write> writes = {
+        {u"Post"_qs, u"User"_qs, u"neu"_qs},        {u"POST"_qs, u"Neu"_qs, u"angehängt"_qs},
+        {u"Main"_qs, u"Count"_qs, u"3"_qs},         {u"Main"_qs, u"Account3"_qs, u"Zebra"_qs},
+        {u"Zebra"_qs, u"User"_qs, u"z"_qs},         {u"Zebra"_qs, u"Comment"_qs, u"x#§y"_qs},
+        {u"Ärger"_qs, u"Pass"_qs, u" mit Blanks "_qs}, {u"Post "_qs, u"Web"_qs, u"w"_qs},
+        {u"Postamt"_qs, u"User"_qs, QString()},
+    };
+    for (const QByteArray& input : inputs) {
+        IniDocument whole = IniDocument::fromBytes(input);
+        QByteArray spliced = input;
+        for (const Write& w : writes) {
+            whole.setValue(w.section, w.key, w.value);
+            PlaintextFilter::editSection(spliced, w.section, [&](IniDocument& doc) { doc.setValue(w.section, w.key, w.value); });
+            ASSERT_EQ(spliced, whole.toBytes()) << input.constData() << " / " << w.section.toStdString() << "." << w.key.toStdString();
+        }
+    }
+}
