@@ -352,6 +352,19 @@ TEST_F(StoreSessionTest, WorkingCopyIsOwnerOnlyDuringCycleAndGoneAfterEveryOpera
     EXPECT_EQ(filesIn(m_folder.dir.path()), QStringList({u"anna.dat"_qs}));
 }
 
+TEST_F(StoreSessionTest, WorkingCopyThatCannotBeWrittenDoesNotStopTheOperation)
+{
+    // The copy on disk only shows that plaintext exists; the operation works in memory.
+    StoreSession session;
+    unlockAnna(session);
+    session.WorkingCopyFile = m_folder.path(u"fehlt/pstmp.dat"_qs);
+    ASSERT_TRUE(session.addEntry(u"Neu"_qs, entry(u"u"_qs, u"p"_qs)).ok());
+    AccountEntry e;
+    ASSERT_TRUE(session.readEntry(u"Neu"_qs, e).ok());
+    EXPECT_EQ(e.Pass, u"p"_qs);
+    EXPECT_EQ(filesIn(m_folder.dir.path()), QStringList({u"anna.dat"_qs}));
+}
+
 TEST_F(StoreSessionTest, FailureBetweenNewFileAndReplacementKeepsOldStore)
 {
     for (const AtomicWrite::Stage stage : {AtomicWrite::Stage::Open, AtomicWrite::Stage::Write, AtomicWrite::Stage::Commit}) {
