@@ -94,10 +94,13 @@ void frmNotepad::open(StoreSession& session, std::function<void()> onClosed)
 
 bool frmNotepad::LoadPwdDat()
 {
+    m_busy = true;
     const StoreResult r =
         m_store.LoadPwdDat(m_session.UserFile, m_session.MasterPassword, appContext().WorkingCopyFile);
+    m_busy = false;
     if (r.error == StoreError::WrongKey) {
         // As at login: a wrong master password ends the program; nothing was written.
+        m_session.MasterPassword.clear();
         ShowMessage(kWrongPassword, kMessageExclamation, textModeCaption());
         m_ending = true;
         ProgramExit::endProgram(1);
@@ -182,14 +185,15 @@ bool frmNotepad::Form_Unload()
 
 void frmNotepad::closeEvent(QCloseEvent* event)
 {
-    // The write-back lets events run; a second close meanwhile must not run it twice.
-    if (m_closing) {
+    // The store steps let events run; a close meanwhile must not run the write-back twice or
+    // take the window away under the load.
+    if (m_busy) {
         event->ignore();
         return;
     }
-    m_closing = true;
+    m_busy = true;
     const bool done = Form_Unload();
-    m_closing = false;
+    m_busy = false;
     if (!done) {
         event->ignore();
         return;

@@ -50,5 +50,5 @@ private:
     qint16 m_changed = 0;
     bool m_loaded = false;   // LoadPwdDat filled the box; only then does closing play the logout cue
     bool m_ending = false;   // the program ends: the login is not shown again
-    bool m_closing = false;  // the write-back runs; a second close waits for it
+    bool m_busy = false;     // loading or writing back lets events run; a close meanwhile waits
 };

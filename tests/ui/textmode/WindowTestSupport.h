@@ -6,6 +6,7 @@
 #include "app/AtomicWrite.h"
 #include "app/Cp1252.h"
 #include "crypto/clsBlowfish.h"
+#include "store/StoreActivity.h"
 #include "ui/ProgramExit.h"
 
 #include <QApplication>
@@ -42,6 +43,7 @@ struct ProgramFolder {
     {
         closeAllWindows();
         AtomicWrite::setFaultHook({});
+        StoreActivity::setEventPump({});
         ProgramExit::setAction(savedExit);
         appContext() = saved;
     }

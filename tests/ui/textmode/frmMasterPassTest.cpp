@@ -1,6 +1,7 @@
 #include "WindowTestSupport.h"
 
 #include "app/ScriptedMessages.h"
+#include "store/StoreActivity.h"
 #include "store/StoreSession.h"
 #include "ui/Twips.h"
 #include "ui/login/frmMasterPass.h"
@@ -372,4 +373,35 @@ TEST(frmMasterPass, ANameWithoutAUserFileIsRefused)
     EXPECT_FALSE(closed.changed);
     EXPECT_TRUE(folder.untouched());
     EXPECT_EQ(folder.files(), QStringList({QStringLiteral("anna.dat")}));
+}
+
+TEST(frmMasterPass, CancelDuringTheChangeWaitsForIt)
+{
+    AnnaFolder folder;
+    ScriptedMessages messages;
+    Closed closed;
+    folder.session.PassChangeFromLogin = 1;
+    frmMasterPass::openFromLogin(folder.session, kOld, closed.forLogin());
+    Dialog dialog;
+    ASSERT_TRUE(dialog.form);
+    dialog.newPass()->setText(QStringLiteral("neu-4567"));
+    messages.queueAnswer(true);
+    // Events run between the store's steps: "Abbrechen", the close button and Enter arrive meanwhile.
+    int pumped = 0;
+    StoreActivity::setEventPump([&] {
+        ++pumped;
+        if (!dialog.form)
+            return;
+        dialog.clickCancel();
+        dialog.form->close();
+        dialog.clickApply();
+    });
+    dialog.clickApply();
+    StoreActivity::setEventPump({});
+
+    EXPECT_GT(pumped, 0);
+    EXPECT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(closed.calls, 1);
+    EXPECT_TRUE(closed.changed);
+    EXPECT_TRUE(opensWith(folder.dat, QStringLiteral("neu-4567"), annaPlain()));
 }

@@ -2,6 +2,7 @@
 
 #include "app/RecordedSounds.h"
 #include "app/ScriptedMessages.h"
+#include "store/StoreActivity.h"
 #include "store/StoreSession.h"
 #include "ui/textmode/frmNotepad.h"
 
@@ -265,4 +266,31 @@ TEST(frmNotepad, TheTextBoxFillsTheWindowWithBothScrollBars)
         QCoreApplication::processEvents();
         EXPECT_EQ(box->geometry(), QRect(QPoint(0, 0), form->size()));
     }
+}
+
+TEST(frmNotepad, AClosingRequestDuringTheLoadOrTheWriteBackWaitsForIt)
+{
+    TextModeFolder folder(crlf({"[Main]", "Count=0"}));
+    ScriptedMessages messages;
+    // The window lets events run between the store's steps; a close request arrives meanwhile.
+    int pumped = 0;
+    StoreActivity::setEventPump([&] {
+        ++pumped;
+        if (frmNotepad* w = visibleWindow<frmNotepad>())
+            w->close();
+    });
+    QPointer<frmNotepad> form = folder.open();
+    ASSERT_TRUE(form);
+    EXPECT_GT(pumped, 0);
+    EXPECT_EQ(form->text(), QStringLiteral("[Main]\r\nCount=0\r\n"));
+    EXPECT_EQ(folder.closedCalls, 0);
+
+    text1(form)->moveCursor(QTextCursor::End);
+    QTest::keyClicks(text1(form), QStringLiteral("x=1"));
+    form->close();
+    StoreActivity::setEventPump({});
+
+    EXPECT_TRUE(messages.shown().isEmpty());
+    EXPECT_TRUE(opensWith(folder.dat, kKey, QByteArray("[Main]\r\nCount=0\r\nx=1\r\n")));
+    EXPECT_EQ(folder.closedCalls, 1);
 }
