@@ -5,6 +5,9 @@
 #include "app/SoundPlayer.h"
 #include "ui/MessageBoxBackend.h"
 #include "ui/SoundBackend.h"
+#include "ui/main/AppWindows.h"
+#include "ui/main/frmMain.h"
+#include "store/StoreActivity.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -31,10 +34,20 @@ int main(int argc, char** argv)
     SoundBackend sounds;
     setSoundPlayer(&sounds);
 
-    InitFolders();
-    InitApplication();
+    // Between the steps of a store operation pending window events run, so the windows repaint.
+    StoreActivity::setEventPump([] { QCoreApplication::processEvents(); });
 
-    // The main window is created hidden by InitApplication's compact-mode step and the login
-    // window is shown here; the event loop then runs until the last window closes.
-    return 0;
+    // The windows and the one StoreSession they share live here until the program ends. The
+    // program ends explicitly: closing the login window or the main window ends it, while a
+    // window that is only hidden for a dialog or text mode does not.
+    AppWindows windows;
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    InitFolders();
+    // The compact-mode step creates the main window hidden, in its stored height.
+    InitApplication([&windows](bool compact) { windows.mainWindow().SetCompactMode(compact); });
+    QApplication::setWindowIcon(windows.mainWindow().windowIcon());
+
+    windows.showLogin();
+    return app.exec();
 }

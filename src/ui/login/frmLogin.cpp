@@ -1,0 +1,417 @@
+#include "ui/login/frmLogin.h"
+
+#include "ui/ProgramExit.h"
+#include "ui/Twips.h"
+#include "ui/controls/XPStyle.h"
+#include "ui/login/frmMasterPass.h"
+#include "ui/main/AppImages.h"
+#include "ui/main/AppWindows.h"
+#include "ui/main/FormLook.h"
+#include "ui/main/PictureBox.h"
+#include "ui/main/frmMain.h"
+#include "ui/textmode/frmNotepad.h"
+
+#include "app/AppContext.h"
+#include "app/FileServices.h"
+#include "app/Ini.h"
+#include "app/MessagePresenter.h"
+#include "app/SoundPlayer.h"
+#include "store/StoreActivity.h"
+#include "store/StoreSession.h"
+#include "store/UserDirectory.h"
+#include "store/WorkingCopy.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPointer>
+
+namespace {
+
+constexpr int kClientWidth = 4650;
+constexpr int kClientHeight = 1125;
+const QColor kBackColor(224, 224, 224);
+const QColor kLinkHoverColor(255, 0, 0);
+
+const QString kNameMissing = QStringLiteral("Bitte Benutzername auswählen bzw. eingeben.   ");
+const QString kPasswordMissing =
+    QStringLiteral("Bitte sicherstellen, dass das Master-Passwort korrekt eingegeben wird.");
+const QString kPasswordTooShort = QStringLiteral("Das Master-Passwort sollte mindestens 4 Zeichen lang sein.   ");
+const QString kWrongPassword =
+    QStringLiteral("Das Master-Passwort für '%1' ist falsch: die Datei kann nicht geöffnet werden.\r\n"
+                   "Das Programm wird beendet.   ");
+const QString kPasswordTip =
+    QStringLiteral("Bei falscher Passwort-Eingabe bricht das Programm mit einer Fehlermeldung ab !");
+
+constexpr int kFocusName = 0;
+constexpr int kFocusPassword = 1;
+
+} // namespace
+
+frmLogin::frmLogin(AppWindows& windows) : QWidget(nullptr, FormLook::toolWindowFlags()), m_windows(windows)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmLogin"));
+    setWindowTitle(QStringLiteral("Login"));
+    setFont(FormLook::sansFont());
+    FormLook::setBackColor(this, kBackColor);
+    setFixedSize(Twips::toPixels(kClientWidth, this), Twips::toPixels(kClientHeight, this));
+    setMouseTracking(true);
+
+    // Created in tab order: the password box comes first, so the window opens with the focus there.
+    txtLoginPassWord = new QLineEdit(this);
+    txtLoginPassWord->setObjectName(QStringLiteral("txtLoginPassWord"));
+    FormLook::setPasswordChar(txtLoginPassWord, true);
+    txtLoginPassWord->setToolTip(kPasswordTip);
+    txtLoginPassWord->setMouseTracking(true);
+    Twips::place(txtLoginPassWord, 1200, 645, 2460, 300);
+
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setEditable(true);
+    // Names are taken as typed: no completion that could turn a new name into a listed one.
+    Combo1->setCompleter(nullptr);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setToolTip(QStringLiteral("Hier Benutzer auswählen oder neuen Benutzer eingeben"));
+    Twips::place(Combo1, 1200, 195, 2475, 315);
+    QWidget::setTabOrder(txtLoginPassWord, Combo1);
+
+    lblUsername = new QLabel(QStringLiteral("Benutzer:"), this);
+    lblUsername->setObjectName(QStringLiteral("lblUsername"));
+    lblUsername->setMouseTracking(true);
+    Twips::place(lblUsername, 195, 240, 915, 240);
+
+    lblPassword = new QLabel(QStringLiteral("Passwort:"), this);
+    lblPassword->setObjectName(QStringLiteral("lblPassword"));
+    lblPassword->setToolTip(QStringLiteral("Hier klicken, um das Master-Passwort zu ändern"));
+    lblPassword->setMouseTracking(true);
+    Twips::place(lblPassword, 180, 705, 870, 240);
+
+    Image2 = new PictureBox(this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Twips::place(Image2, 3795, 210, 870, 930);
+
+    Image1 = new PictureBox(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(AppImages::loginPicture());
+    Image1->setAlignment(Qt::AlignCenter);
+    Image1->setCursor(AppImages::loginCursor());
+    Image1->setToolTip(QStringLiteral("Hier klicken um einzuloggen"));
+    Twips::place(Image1, 3900, 345, 480, 480);
+    Image1->raise();
+
+    XPStyle1 = new XPStyle(this);
+    XPStyle1->setObjectName(QStringLiteral("XPStyle1"));
+
+    connect(Combo1, qOverload<int>(&QComboBox::activated), this, [this] { Combo1_Click(); });
+    connect(Image1, &PictureBox::mouseDown, this, &frmLogin::Image1_MouseDown);
+    connect(Image2, &PictureBox::mouseDown, this, &frmLogin::Image1_MouseDown);
+    const auto linkBlack = [this] { setPasswordLabelColor(Qt::black); };
+    connect(Image1, &PictureBox::mouseMoved, this, linkBlack);
+    connect(Image2, &PictureBox::mouseMoved, this, linkBlack);
+    Combo1->installEventFilter(this);
+    Combo1->lineEdit()->installEventFilter(this);
+    txtLoginPassWord->installEventFilter(this);
+    lblPassword->installEventFilter(this);
+    lblUsername->installEventFilter(this);
+
+    Form_Load();
+}
+
+frmLogin::~frmLogin() = default;
+
+StoreSession& frmLogin::session()
+{
+    return m_windows.session();
+}
+
+void frmLogin::Form_Load()
+{
+    const AppContext& app = appContext();
+    CenterForm(this);
+    setWindowTitle(app.AppTitle + QStringLiteral(" - Login"));
+    setWindowIcon(m_windows.mainWindow().windowIcon());
+    Image2->setCursor(Image1->cursor());
+
+    Combo1->addItems(UserDirectory::listUsers(app.AppPath, app.WorkingCopyFile));
+    Combo1->setCurrentIndex(-1);
+    Combo1->setEditText(QString());
+
+    // A remembered user whose file is gone is not preselected.
+    const QString user = ReadIni(app.AppTitle, QStringLiteral("DefaultUser"), app.SettingsFile, QString());
+    if (!user.isEmpty() && UserDirectory::checkUserName(user) &&
+        FileExists(UserDirectory::userFilePath(app.AppPath, user)))
+        Combo1->setEditText(user);
+
+    m_backImage = FormLook::backImage();
+    txtLoginPassWord->setFocus();
+}
+
+QString frmLogin::newUserNotice()
+{
+    static const char* const kLines[] = {
+        "H I N W E I S :",
+        "",
+        "Bitte unbedingt irgendwo das Master-Passwort notieren !",
+        "(z.B. auf einem Post-it-Sticker unter der Tastatur)",
+        "Bei Verlust des Master-Passwortes ist eine",
+        "Zurückgewinnung der gespeicherten Daten aufgrund der",
+        "Verschlüsselung des Blowfish-Algorhythmus' nahezu unmöglich.   ",
+        "",
+        "Tarvenic Keywarden - Ihre Passwörter bleiben auf diesem Rechner.",
+    };
+    QString text;
+    for (const char* line : kLines)
+        text += QString::fromUtf8(line) + QStringLiteral("\r\n");
+    return text;
+}
+
+void frmLogin::login()
+{
+    if (StoreActivity::isRunning())
+        return;
+    const AppContext& app = appContext();
+    const QString user = Combo1->currentText();
+    const QString password = txtLoginPassWord->text();
+
+    if (user.isEmpty()) {
+        ShowMessage(kNameMissing, kMessageExclamation);
+        focusLoginField(kFocusName);
+        return;
+    }
+    // A name that cannot be a file name is refused before anything is written.
+    const StoreResult nameCheck = UserDirectory::checkUserName(user);
+    if (!nameCheck) {
+        ShowMessage(nameCheck.message, static_cast<qint16>(nameCheck.kind));
+        focusLoginField(kFocusName);
+        return;
+    }
+    if (password.isEmpty()) {
+        ShowMessage(kPasswordMissing, kMessageExclamation);
+        focusLoginField(kFocusPassword);
+        return;
+    }
+    if (password.size() < 4) {
+        ShowMessage(kPasswordTooShort, kMessageExclamation);
+        focusLoginField(kFocusPassword);
+        return;
+    }
+
+    // Remembered before anything else, also when the password turns out to be wrong.
+    WriteIni(app.AppTitle, QStringLiteral("DefaultUser"), user, app.SettingsFile);
+
+    StoreSession& store = session();
+    store.begin(app.AppPath, user, password, app.WorkingCopyFile);
+    store.PassChangeFromLogin = 0;
+
+    if (store.userFileExists()) {
+        const StoreResult result = store.unlock();
+        if (!result) {
+            store.MasterPassword.clear();
+            if (result.error == StoreError::Busy)
+                return;
+            if (result.error == StoreError::WrongKey) {
+                // As the password box's tip announces: the message, then the program ends.
+                ShowMessage(kWrongPassword.arg(user), kMessageExclamation);
+                ProgramExit::endProgram(1);
+                return;
+            }
+            ShowMessage(result.message, kMessageExclamation);
+            focusLoginField(kFocusPassword);
+            return;
+        }
+    } else {
+        ShowMessage(newUserNotice(), kMessageInformation);
+        const StoreResult result = store.createPlaceholder();
+        if (!result) {
+            store.MasterPassword.clear();
+            if (result.error != StoreError::Busy)
+                ShowMessage(result.message, kMessageExclamation);
+            return;
+        }
+    }
+
+    // From here on this window goes away: everything after close() goes through locals.
+    AppWindows& windows = m_windows;
+    StoreActivity::pumpEvents();
+    frmMain& main = windows.mainWindow();
+    main.show();
+    main.LoadAccountList();
+    hide();
+    StoreActivity::pumpEvents();
+    PlaySoundFile(app.LoginSoundFile);
+    main.setWindowTitle(app.AppTitle + QStringLiteral(" - ") + store.CurrentUser);
+    store.StoreChanged = 0;
+    store.LoginTransition = 1;
+    close();
+    StoreActivity::pumpEvents();
+    store.LoginTransition = 0;
+    main.activateWindow();
+    main.cboAccount->setFocus();
+}
+
+void frmLogin::openTextMode()
+{
+    if (StoreActivity::isRunning())
+        return;
+    const AppContext& app = appContext();
+    const QString caption = app.AppTitle + QStringLiteral(" - Text-Modus");
+    const QString user = Combo1->currentText();
+    const QString password = txtLoginPassWord->text();
+    if (user.isEmpty()) {
+        ShowMessage(kNameMissing, kMessageExclamation, caption);
+        focusLoginField(kFocusName);
+        return;
+    }
+    if (password.isEmpty()) {
+        ShowMessage(kPasswordMissing, kMessageExclamation, caption);
+        focusLoginField(kFocusPassword);
+        return;
+    }
+    const StoreResult nameCheck = UserDirectory::checkUserName(user);
+    if (!nameCheck) {
+        ShowMessage(nameCheck.message, static_cast<qint16>(nameCheck.kind), caption);
+        focusLoginField(kFocusName);
+        return;
+    }
+
+    StoreSession& store = session();
+    store.begin(app.AppPath, user, password, app.WorkingCopyFile);
+    txtLoginPassWord->clear();
+    // Hidden first: text mode may refuse at once and show this window again.
+    hide();
+    QPointer<frmLogin> self(this);
+    frmNotepad::open(store, [self] {
+        if (self)
+            self->show();
+    });
+}
+
+void frmLogin::lblPassword_Click()
+{
+    if (StoreActivity::isRunning())
+        return;
+    const AppContext& app = appContext();
+    const QString user = Combo1->currentText();
+    if (user.isEmpty()) {
+        ShowMessage(kNameMissing, kMessageInformation);
+        focusLoginField(kFocusName);
+        return;
+    }
+    const StoreResult nameCheck = UserDirectory::checkUserName(user);
+    if (!nameCheck) {
+        ShowMessage(nameCheck.message, kMessageInformation);
+        focusLoginField(kFocusName);
+        return;
+    }
+
+    StoreSession& store = session();
+    store.PassChangeFromLogin = 1;
+    store.CurrentUser = user;
+    store.UserFile = UserDirectory::userFilePath(app.AppPath, user);
+    store.BackupFile = UserDirectory::backupFilePath(app.AppPath, user);
+    store.WorkingCopyFile = app.WorkingCopyFile;
+    setPasswordLabelColor(Qt::black);
+
+    const QString typed = txtLoginPassWord->text();
+    // Hidden first: the dialog may refuse at once and show this window again.
+    hide();
+    QPointer<frmLogin> self(this);
+    frmMasterPass::openFromLogin(store, typed, [self](bool changed, const QString& newPassword) {
+        if (!self)
+            return;
+        self->show();
+        if (changed)
+            self->txtLoginPassWord->setText(newPassword);
+    });
+}
+
+void frmLogin::Combo1_Click()
+{
+    txtLoginPassWord->clear();
+    txtLoginPassWord->setFocus();
+}
+
+void frmLogin::Image1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers held = modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (button == Qt::RightButton && held == Qt::ControlModifier)
+        openTextMode();
+    else
+        login();
+}
+
+void frmLogin::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (session().LoginTransition != 0)
+        return;
+    WorkingCopy::removeFile(appContext().WorkingCopyFile);
+    StoreActivity::pumpEvents();
+    ProgramExit::endProgram(0);
+}
+
+void frmLogin::paintEvent(QPaintEvent*)
+{
+    if (m_backImage.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_backImage);
+}
+
+void frmLogin::mouseMoveEvent(QMouseEvent* event)
+{
+    setPasswordLabelColor(Qt::black);
+    QWidget::mouseMoveEvent(event);
+}
+
+bool frmLogin::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (enter && (watched == Combo1 || watched == Combo1->lineEdit())) {
+            txtLoginPassWord->setFocus();
+            return true;
+        }
+        if (enter && watched == txtLoginPassWord) {
+            login();
+            return true;
+        }
+        return false;
+    }
+    if (watched == lblPassword) {
+        if (type == QEvent::MouseMove) {
+            // Taken here, so the window below does not turn the label black again.
+            setPasswordLabelColor(kLinkHoverColor);
+            return true;
+        }
+        if (type == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+                 lblPassword->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
+            lblPassword_Click();
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease)
+            return true;
+        return false;
+    }
+    if ((watched == lblUsername || watched == txtLoginPassWord) && type == QEvent::MouseMove)
+        setPasswordLabelColor(Qt::black);
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmLogin::setPasswordLabelColor(const QColor& color)
+{
+    if (lblPassword->palette().color(QPalette::WindowText) != color)
+        FormLook::setForeColor(lblPassword, color);
+}
+
+void frmLogin::focusLoginField(int field)
+{
+    if (field == kFocusName)
+        Combo1->setFocus();
+    else
+        txtLoginPassWord->setFocus();
+}

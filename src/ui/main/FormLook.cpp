@@ -1,0 +1,81 @@
+#include "ui/main/FormLook.h"
+
+#include "app/AppContext.h"
+#include "app/FileServices.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QWidget>
+
+namespace FormLook {
+
+QColor fromBgr(quint32 bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+QFont sansFont(double pointSize, bool bold)
+{
+    QFont font = QApplication::font();
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+QFont arialFont(double pointSize, bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+Qt::WindowFlags toolWindowFlags()
+{
+    return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+}
+
+void setBackColor(QWidget* widget, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    palette.setColor(QPalette::Button, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void setForeColor(QWidget* widget, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::Text, color);
+    palette.setColor(QPalette::ButtonText, color);
+    widget->setPalette(palette);
+}
+
+void setPasswordChar(QLineEdit* edit, bool masked)
+{
+    // The style's own bullet is replaced by the asterisk every password box of the program shows.
+    if (edit->styleSheet().isEmpty())
+        edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    edit->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+}
+
+bool isMasked(const QLineEdit* edit)
+{
+    return edit->echoMode() == QLineEdit::Password;
+}
+
+QPixmap backImage()
+{
+    const QString path = appContext().BackImageFile;
+    if (path.isEmpty() || !FileExists(path))
+        return {};
+    QPixmap image;
+    image.load(path);
+    return image;
+}
+
+} // namespace FormLook

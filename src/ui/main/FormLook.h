@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPixmap>
+#include <QString>
+
+class QLineEdit;
+class QWidget;
+
+// The look the window designs share, in the desktop's terms: the designs' MS Sans Serif becomes
+// the desktop's sans-serif at the same point size, Arial stays Arial where the desktop has a
+// metric twin and falls back to the sans-serif otherwise.
+namespace FormLook {
+
+// The designs' colours, given there as 0x00BBGGRR.
+QColor fromBgr(quint32 bgr);
+
+QFont sansFont(double pointSize = 8.25, bool bold = false);
+QFont arialFont(double pointSize, bool bold = false);
+
+// Window flags of the fixed tool-window frame: title bar with a close button only.
+Qt::WindowFlags toolWindowFlags();
+
+// Back colour of a window or control, painted by the widget itself.
+void setBackColor(QWidget* widget, const QColor& color);
+void setForeColor(QWidget* widget, const QColor& color);
+
+// A text box that shows every character as "*" while masked and the plain text otherwise.
+void setPasswordChar(QLineEdit* edit, bool masked);
+bool isMasked(const QLineEdit* edit);
+
+// Back.bmp beside the program when it exists and loads; a null pixmap otherwise.
+QPixmap backImage();
+
+} // namespace FormLook

@@ -1,0 +1,241 @@
+#include "ui/main/frmEditSafe.h"
+
+#include "ui/Twips.h"
+#include "ui/main/FormLook.h"
+#include "ui/main/frmMain.h"
+
+#include "app/AppContext.h"
+#include "app/MessagePresenter.h"
+#include "store/AccountEntry.h"
+#include "store/StoreActivity.h"
+#include "store/StoreLayout.h"
+#include "store/StoreSession.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kClientWidth = 4650;
+constexpr int kClientHeight = 4230;
+const QColor kBackColor = FormLook::fromBgr(0x00E0E0E0);
+const QColor kNoteColor = FormLook::fromBgr(0x000000C0);
+const QColor kHintColor = FormLook::fromBgr(0x00800000);
+
+QLabel* makeLabel(const QString& caption, const char* name, QWidget* parent, int left, int top, int width, int height)
+{
+    QLabel* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Twips::place(label, left, top, width, height);
+    return label;
+}
+
+QLineEdit* makeEdit(const char* name, QWidget* parent, int left, int top, int width, int height)
+{
+    QLineEdit* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    Twips::place(edit, left, top, width, height);
+    return edit;
+}
+
+} // namespace
+
+frmEditSafe::frmEditSafe(frmMain& main)
+    : QWidget(nullptr, FormLook::toolWindowFlags() | Qt::WindowStaysOnTopHint), m_main(main)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmEditSafe"));
+    setWindowTitle(QStringLiteral("Keywarden - Neuer Eintrag"));
+    setFont(FormLook::sansFont());
+    FormLook::setBackColor(this, kBackColor);
+    setFixedSize(Twips::toPixels(kClientWidth, this), Twips::toPixels(kClientHeight, this));
+
+    txtEditAcct = makeEdit("txtEditAcct", this, 1020, 180, 3435, 285);
+    txtEditAcct->setFont(FormLook::sansFont(8.25, true));
+    lblEditAcct = makeLabel(QStringLiteral("Account:"), "lblEditAcct", this, 150, 225, 795, 225);
+    txtEditUser = makeEdit("txtEditUser", this, 1020, 600, 3435, 285);
+    lblEditUser = makeLabel(QStringLiteral("Benutzer:"), "lblEditUser", this, 135, 615, 810, 240);
+    txtEditPass = makeEdit("txtEditPass", this, 1020, 1005, 3435, 285);
+    lblEditPass = makeLabel(QStringLiteral("Passwort:"), "lblEditPass", this, 135, 1065, 870, 210);
+    txtEditWeb = makeEdit("txtEditWeb", this, 1020, 1440, 3435, 300);
+    lblEditWeb = makeLabel(QStringLiteral("Web Site:"), "lblEditWeb", this, 150, 1485, 765, 210);
+
+    txtEditComments = new QPlainTextEdit(this);
+    txtEditComments->setObjectName(QStringLiteral("txtEditComments"));
+    txtEditComments->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtEditComments->setTabChangesFocus(true);
+    Twips::place(txtEditComments, 1020, 1860, 3450, 1275);
+    lblEditComments = makeLabel(QStringLiteral("Kommentar:"), "lblEditComments", this, 135, 1905, 825, 210);
+
+    cmdSave = new QPushButton(QStringLiteral("Speichern"), this);
+    cmdSave->setObjectName(QStringLiteral("cmdSave"));
+    Twips::place(cmdSave, 2400, 3285, 1995, 405);
+    cmdCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    Twips::place(cmdCancel, 1125, 3285, 1230, 405);
+
+    Check1 = new QCheckBox(this);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    Check1->setChecked(true);
+    Twips::place(Check1, 420, 2730, 195, 195);
+
+    Label1 = makeLabel(QStringLiteral("Passwortfeld mit ***** anzeigen"), "Label1", this, 120, 2355, 870, 345);
+    Label1->setFont(FormLook::arialFont(6.75));
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    FormLook::setForeColor(Label1, kNoteColor);
+    Label2 = makeLabel(QStringLiteral("Angabe der Webseite mit vorangestelltem 'http.//' oder 'www.'"), "Label2", this,
+                       150, 3885, 4455, 285);
+    FormLook::setForeColor(Label2, kHintColor);
+    Label3 = makeLabel(QStringLiteral("Hinweis:"), "Label3", this, 150, 3675, 630, 210);
+
+    QWidget::setTabOrder(txtEditAcct, txtEditUser);
+    QWidget::setTabOrder(txtEditUser, txtEditPass);
+    QWidget::setTabOrder(txtEditPass, txtEditWeb);
+    QWidget::setTabOrder(txtEditWeb, txtEditComments);
+    QWidget::setTabOrder(txtEditComments, cmdSave);
+    QWidget::setTabOrder(cmdSave, cmdCancel);
+    QWidget::setTabOrder(cmdCancel, Check1);
+
+    connect(Check1, &QCheckBox::toggled, this, [this] { Check1_Click(); });
+    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    txtEditAcct->installEventFilter(this);
+
+    Form_Load();
+}
+
+void frmEditSafe::Form_Load()
+{
+    // Topmost: the window flag above keeps the dialog in front of every window that is not.
+    setWindowTitle(appContext().AppTitle + QStringLiteral(" - Neuer Eintrag - ") + m_main.session().CurrentUser);
+    m_backImage = FormLook::backImage();
+    FormLook::setPasswordChar(txtEditPass, true);
+}
+
+void frmEditSafe::clearFields()
+{
+    txtEditAcct->clear();
+    txtEditUser->clear();
+    txtEditPass->clear();
+    txtEditWeb->clear();
+    txtEditComments->clear();
+    Check1->setChecked(true);
+    FormLook::setPasswordChar(txtEditPass, true);
+}
+
+void frmEditSafe::Check1_Click()
+{
+    FormLook::setPasswordChar(txtEditPass, Check1->isChecked());
+}
+
+void frmEditSafe::cmdSave_Click()
+{
+    if (StoreActivity::isRunning())
+        return;
+    StoreSession& session = m_main.session();
+    const QString name = txtEditAcct->text();
+    AccountEntry entry;
+    entry.User = txtEditUser->text();
+    entry.Pass = txtEditPass->text();
+    entry.Web = txtEditWeb->text();
+    QString comment = txtEditComments->toPlainText();
+    comment.replace(u'\n', QStringLiteral("\r\n"));
+    entry.Comment = comment;
+
+    StoreResult result = session.checkNewEntry(name, entry);
+    if (result)
+        result = session.addEntry(name, entry);
+    entry.wipe();
+    if (!result) {
+        if (result.error == StoreError::Busy)
+            return;
+        ShowMessage(result.message, static_cast<qint16>(result.kind));
+        switch (result.focus) {
+        case StoreField::UserName:
+            txtEditUser->setFocus();
+            break;
+        case StoreField::Password:
+            txtEditPass->setFocus();
+            break;
+        case StoreField::WebSite:
+            txtEditWeb->setFocus();
+            break;
+        case StoreField::Comment:
+            txtEditComments->setFocus();
+            break;
+        default:
+            if (result.clearField)
+                txtEditAcct->clear();
+            txtEditAcct->setFocus();
+            break;
+        }
+        return;
+    }
+
+    // The new name joins the list and is read back from the store; the main window then comes back
+    // empty, at the dialog's place.
+    m_main.LoadAccountList();
+    m_main.selectAccount(name);
+    m_main.cboAccount_Click();
+    m_main.move(pos());
+    m_main.List();
+    returnToMain();
+    m_main.Check1->setChecked(false);
+    FormLook::setPasswordChar(m_main.txtPassWord, true);
+    close();
+}
+
+void frmEditSafe::cmdCancel_Click()
+{
+    m_main.move(pos());
+    returnToMain();
+    close();
+}
+
+void frmEditSafe::returnToMain()
+{
+    m_done = true;
+    m_main.show();
+    m_main.activateWindow();
+}
+
+void frmEditSafe::closeEvent(QCloseEvent* event)
+{
+    // Closed by the title bar: the same as Abbrechen, so the main window is never left hidden.
+    if (!m_done) {
+        m_main.move(pos());
+        returnToMain();
+    }
+    event->accept();
+}
+
+void frmEditSafe::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (!m_backImage.isNull())
+        painter.drawPixmap(0, 0, m_backImage);
+    // Shape1: the outline around the two buttons.
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(Twips::rect(1050, 3225, 3420, 540, this).adjusted(0, 0, -1, -1));
+}
+
+bool frmEditSafe::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == txtEditAcct && event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        for (const QChar c : text) {
+            if (c != u'.' && FilterAccountKey(c) == AccountKeyClass::Rejected)
+                return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

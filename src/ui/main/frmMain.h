@@ -1,0 +1,150 @@
+#pragma once
+
+#include "store/StoreResult.h"
+#include "ui/main/frmEditSafe.h"
+
+#include <QPixmap>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+
+class AppWindows;
+class MarlettButton;
+class PictureBox;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class StoreSession;
+class XP_ProgressBar;
+
+// The account browser and editor of a logged-in user: one account on show at a time, edited in
+// place, new entries through frmEditSafe. Every store step is a StoreSession call; the window keeps
+// no entry beyond what its fields show.
+//
+// The controls carry the design's names and are open to the windows that drive this one (the
+// login fills the list, the new-entry dialog returns here) and to the tests.
+class frmMain : public QWidget {
+    Q_OBJECT
+public:
+    // Outer heights in twips, title bar and frame included: full, compact, full with the countdown strip.
+    static constexpr int kFullHeight = 4590;
+    static constexpr int kCompactHeight = 2220;
+    static constexpr int kCountdownHeight = 4950;
+    static constexpr int kClientWidth = 4650;
+    // The title bar and frame the heights include. With it the compact client area ends at the
+    // bottom of the web address row and the full one just above the countdown strip.
+    static constexpr int kFrameHeight = 345;
+
+    explicit frmMain(AppWindows& windows);
+    ~frmMain() override;
+
+    AppWindows& windows() { return m_windows; }
+    StoreSession& session();
+
+    // The outer height in twips (one of the three above) and the client height it gives.
+    void setHeightTwips(int outerHeight);
+    int heightTwips() const { return m_heightTwips; }
+    static int clientHeightTwips(int outerHeight) { return outerHeight - kFrameHeight; }
+
+    // Sets CompactMode to exactly 0 or 1, the height and Command3's symbol.
+    void SetCompactMode(bool compact);
+    // The empty viewing state: nothing selected, fields empty, delete and edit disabled.
+    void List();
+    // mode 1 unlocks user name, password and web address (EditMode 1); any other value locks them.
+    void LockEntryFields(qint16 mode);
+    // Fills cboAccount from the session's account list; nothing is selected afterwards.
+    void LoadAccountList();
+    // Selects `name` in cboAccount (exact match); false when it is not listed.
+    bool selectAccount(const QString& name);
+
+    // Handlers, callable as the controls call them.
+    void cboAccount_Click();
+    void Check1_Click();
+    void cmdEdit_Click();
+    void cmdSave_Click();
+    void cmdDelete_Click();
+    void cmdAddNew_Click();
+    void Command3_Click();
+    void mnuChngMaster_Click();
+    void Timer1_Timer();
+    // Writes Top, Left and CompactMode to the settings.
+    void Form_Unload();
+    // Unloads the window for the logoff: the new-entry dialog is closed and Form_Unload runs, but
+    // the program does not end.
+    void unloadWindow();
+
+    // Key codes of the letter keys A..Z give "a".."z", every other code "".
+    static QString KeyCodeToLetter(int keyCode);
+
+    frmEditSafe* editDialog() const { return m_editDialog; }
+
+    // The account name as it stood in the list when editing began.
+    QString OldAccountName;
+    // 0: nothing the program copied waits on the clipboard; 1..20 the countdown; 11 after a clear.
+    qint16 ClipboardCountdown = 0;
+
+    std::array<QLabel*, 7> lblBezeichner{};
+    QComboBox* cboAccount = nullptr;
+    QLineEdit* txtAccount = nullptr;
+    QLineEdit* txtUserName = nullptr;
+    MarlettButton* Command1 = nullptr;
+    QLineEdit* txtPassWord = nullptr;
+    MarlettButton* Command2 = nullptr;
+    QLineEdit* txtWebSite = nullptr;
+    QLabel* lblWebAdress = nullptr;
+    MarlettButton* Command3 = nullptr;
+    QPlainTextEdit* txtComments = nullptr;
+    QCheckBox* Check1 = nullptr;
+    PictureBox* Picture1 = nullptr;
+    PictureBox* picLogoff = nullptr;
+    QPushButton* cmdAddNew = nullptr;
+    QPushButton* cmdEdit = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    QPushButton* cmdSave = nullptr;
+    XP_ProgressBar* XPProgressBar1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* dummy = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QTimer* Timer3 = nullptr;
+    QMenu* mnuPopMain = nullptr;
+    QAction* mnuChngMaster = nullptr;
+    QMenu* mnuPop = nullptr;
+    QAction* mnuCopyAdress = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void connectHandlers();
+    void setTabOrder();
+    void Form_Load();
+
+    bool cboAccount_KeyDown(QKeyEvent* event);
+    bool txtAccount_KeyPress(QKeyEvent* event);
+    void focusDummy();
+    void focusField(StoreField field);
+    void showFailure(const StoreResult& result);
+    void setIndicatorColor(const QColor& color);
+    void showPopMain(const QPoint& globalPos);
+
+    AppWindows& m_windows;
+    int m_heightTwips = kFullHeight;
+    QPixmap m_backImage;
+    QPointer<frmEditSafe> m_editDialog;
+    bool m_unloading = false;  // unloaded for the logoff: closing must not end the program
+    bool m_unloaded = false;   // Form_Unload has run
+};

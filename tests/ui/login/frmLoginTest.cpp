@@ -1,0 +1,357 @@
+#include "ui/main/WindowTestFolder.h"
+
+#include "app/FileServices.h"
+#include "store/StoreSession.h"
+#include "ui/main/PictureBox.h"
+
+#include <QPointer>
+#include <QTest>
+
+namespace {
+
+const QString kNameMissing = QStringLiteral("Bitte Benutzername auswählen bzw. eingeben.   ");
+const QString kPasswordMissing =
+    QStringLiteral("Bitte sicherstellen, dass das Master-Passwort korrekt eingegeben wird.");
+const QString kPasswordTooShort = QStringLiteral("Das Master-Passwort sollte mindestens 4 Zeichen lang sein.   ");
+
+QWidget* topLevel(const QString& objectName)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == objectName && widget->isVisible())
+            return widget;
+    }
+    return nullptr;
+}
+
+void closeTopLevel(const QString& objectName)
+{
+    while (QWidget* widget = topLevel(objectName))
+        delete widget;
+}
+
+// Records, at the moment the notice is shown, whether the new user's file already exists.
+class NoticeWatcher : public ScriptedMessages {
+public:
+    explicit NoticeWatcher(QString userFile) : m_userFile(std::move(userFile)) {}
+    void showMessage(const QString& title, const QString& prompt, qint16 kind) override
+    {
+        fileExistedAtNotice = QFileInfo::exists(m_userFile);
+        ScriptedMessages::showMessage(title, prompt, kind);
+    }
+    bool fileExistedAtNotice = true;
+
+private:
+    QString m_userFile;
+};
+
+} // namespace
+
+TEST(frmLogin, RefusedInputShowsItsMessageAndWritesNothing)
+{
+    struct Case {
+        const char* name;
+        const char* password;
+        QString message;
+        const char* focus;
+    };
+    const Case cases[] = {
+        {"", "geheim1", kNameMissing, "Combo1"},
+        {"anna", "", kPasswordMissing, "txtLoginPassWord"},
+        {"anna", "abc", kPasswordTooShort, "txtLoginPassWord"},
+        {"neu", "ab", kPasswordTooShort, "txtLoginPassWord"},
+        {"../anna", "geheim1", QString(), "Combo1"},
+        {"a\\b", "geheim1", QString(), "Combo1"},
+        {"..", "geheim1", QString(), "Combo1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " / " + c.password);
+        WindowTestFolder folder;
+        folder.copyFixture(QStringLiteral("anna.dat"));
+        const QByteArray before = testsupport::readAll(folder.path(QStringLiteral("anna.dat")));
+        AppWindows windows;
+        QPointer<frmLogin> login = &windows.showLogin();
+        login->Combo1->setEditText(QString::fromUtf8(c.name));
+        login->txtLoginPassWord->setText(QString::fromUtf8(c.password));
+        pressKey(login->txtLoginPassWord, Qt::Key_Return);
+
+        ASSERT_EQ(folder.messages.shown().size(), 1);
+        const ScriptedMessages::Shown& shown = folder.messages.shown().first();
+        if (!c.message.isEmpty()) {
+            EXPECT_EQ(shown.prompt, c.message);
+        } else {
+            EXPECT_FALSE(shown.prompt.isEmpty());
+        }
+        EXPECT_EQ(shown.kind, 2);
+        EXPECT_EQ(shown.title, QStringLiteral("Tarvenic Keywarden"));
+        ASSERT_TRUE(login);
+        EXPECT_TRUE(login->isVisible());
+        EXPECT_EQ(login->focusWidget()->objectName(), QString::fromLatin1(c.focus));
+        EXPECT_FALSE(windows.mainWindow().isVisible());
+        EXPECT_EQ(folder.files(), QStringList{QStringLiteral("anna.dat")});
+        EXPECT_EQ(testsupport::readAll(folder.path(QStringLiteral("anna.dat"))), before);
+        EXPECT_TRUE(folder.exits.isEmpty());
+    }
+}
+
+TEST(frmLogin, FourCharactersCreateANewUserAfterTheNotice)
+{
+    WindowTestFolder folder;
+    NoticeWatcher notice(folder.path(QStringLiteral("neu.dat")));
+    AppWindows windows;
+    QPointer<frmLogin> login = &windows.showLogin();
+    login->Combo1->setEditText(QStringLiteral("neu"));
+    login->txtLoginPassWord->setText(QStringLiteral("abcd"));
+    pressKey(login->txtLoginPassWord, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    ASSERT_EQ(notice.shown().size(), 1);
+    EXPECT_EQ(notice.shown().first().kind, 1);
+    EXPECT_EQ(notice.shown().first().title, QStringLiteral("Tarvenic Keywarden"));
+    const QString text = notice.shown().first().prompt;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("H I N W E I S :\r\n\r\nBitte unbedingt irgendwo das Master-Passwort "
+                                               "notieren !\r\n(z.B. auf einem Post-it-Sticker unter der Tastatur)\r\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral(
+        "\r\nVerschlüsselung des Blowfish-Algorhythmus' nahezu unmöglich.   \r\n\r\nTarvenic Keywarden")));
+    EXPECT_EQ(text.count(QStringLiteral("\r\n")), 9);
+    EXPECT_TRUE(text.endsWith(QStringLiteral("\r\n")));
+    EXPECT_FALSE(notice.fileExistedAtNotice);
+
+    EXPECT_EQ(testsupport::readAll(folder.path(QStringLiteral("neu.dat"))), QByteArray("\r\n"));
+    EXPECT_FALSE(login);
+    frmMain* main = windows.loadedMainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Tarvenic Keywarden - neu"));
+    EXPECT_EQ(main->cboAccount->count(), 0);
+    EXPECT_EQ(folder.setting(QStringLiteral("DefaultUser")), QStringLiteral("neu"));
+    EXPECT_FALSE(QFileInfo::exists(folder.path(QStringLiteral("pstmp.dat"))));
+    EXPECT_EQ(windows.session().LoginTransition, 0);
+    EXPECT_TRUE(folder.exits.isEmpty());
+}
+
+TEST(frmLogin, ExistingUserOpensWithTheNameInAnyCase)
+{
+    for (const QString& typed : {QStringLiteral("anna"), QStringLiteral("Anna"), QStringLiteral("ANNA")}) {
+        SCOPED_TRACE(typed.toStdString());
+        WindowTestFolder folder;
+        folder.copyFixture(QStringLiteral("anna.dat"));
+        testsupport::writeAll(folder.path(QStringLiteral("Login.wav")), "RIFF");
+        const QByteArray before = testsupport::readAll(folder.path(QStringLiteral("anna.dat")));
+        AppWindows windows;
+        frmMain* main = loginThroughWindow(windows, typed, QStringLiteral("geheim1"));
+        ASSERT_NE(main, nullptr);
+
+        EXPECT_TRUE(folder.messages.shown().isEmpty());
+        QStringList listed;
+        for (int i = 0; i < main->cboAccount->count(); ++i)
+            listed << main->cboAccount->itemText(i);
+        EXPECT_EQ(listed, (QStringList{QStringLiteral("Bär"), QStringLiteral("Post")}));
+        EXPECT_EQ(main->cboAccount->currentText(), QString());
+        EXPECT_EQ(main->windowTitle(), QStringLiteral("Tarvenic Keywarden - ") + typed);
+        EXPECT_EQ(windows.session().StoredCount, 2);
+        EXPECT_EQ(windows.session().StoreChanged, 0);
+        EXPECT_EQ(main->focusWidget(), main->cboAccount);
+        EXPECT_EQ(testsupport::readAll(folder.path(QStringLiteral("anna.dat"))), before);
+        EXPECT_FALSE(QFileInfo::exists(folder.path(QStringLiteral("pstmp.dat"))));
+        EXPECT_EQ(folder.files(), (QStringList{QStringLiteral("Keywarden.ini"), QStringLiteral("Login.wav"),
+                                               QStringLiteral("anna.dat")}));
+        EXPECT_EQ(folder.sounds.played(), QStringList{folder.path(QStringLiteral("Login.wav"))});
+        EXPECT_EQ(windows.loginWindow(), nullptr);
+    }
+}
+
+TEST(frmLogin, WrongPasswordEndsTheProgramWithoutTouchingTheStore)
+{
+    WindowTestFolder folder;
+    folder.copyFixture(QStringLiteral("anna.dat"));
+    const QString store = folder.path(QStringLiteral("anna.dat"));
+    const QByteArray before = testsupport::readAll(store);
+    const QDateTime modified = QFileInfo(store).lastModified();
+    AppWindows windows;
+    QPointer<frmLogin> login = &windows.showLogin();
+    login->Combo1->setEditText(QStringLiteral("anna"));
+    login->txtLoginPassWord->setText(QStringLiteral("falsch1"));
+    login->login();
+
+    ASSERT_EQ(folder.messages.shown().size(), 1);
+    EXPECT_TRUE(folder.messages.shown().first().prompt.contains(QStringLiteral("Master-Passwort")));
+    EXPECT_TRUE(folder.messages.shown().first().prompt.contains(QStringLiteral("beendet")));
+    EXPECT_EQ(folder.exits.size(), 1);
+    EXPECT_NE(folder.exits.value(0), 0);
+    EXPECT_EQ(testsupport::readAll(store), before);
+    EXPECT_EQ(QFileInfo(store).lastModified(), modified);
+    EXPECT_EQ(folder.files(), (QStringList{QStringLiteral("Keywarden.ini"), QStringLiteral("anna.dat")}));
+    EXPECT_FALSE(windows.mainWindow().isVisible());
+    EXPECT_TRUE(windows.session().MasterPassword.isEmpty());
+}
+
+TEST(frmLogin, LoadListsTheUserFilesAndPreselectsAnExistingDefaultUser)
+{
+    struct Case {
+        const char* defaultUser;
+        const char* preselected;
+    };
+    const Case cases[] = {{"joerg", "joerg"}, {"Joerg", "Joerg"}, {"gone", ""}, {"", ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.defaultUser);
+        WindowTestFolder folder;
+        folder.copyFixture(QStringLiteral("anna.dat"));
+        folder.copyFixture(QStringLiteral("joerg.dat"));
+        folder.copyFixture(QStringLiteral("empty.dat"), QStringLiteral("Zoe.DAT"));
+        folder.copyFixture(QStringLiteral("empty.dat"), QStringLiteral("pstmp.dat"));
+        testsupport::writeAll(folder.path(QStringLiteral("notes.txt")), "x");
+        folder.writeSettings(QByteArray("[Tarvenic Keywarden]\r\nDefaultUser=") + c.defaultUser + "\r\n");
+        AppWindows windows;
+        frmLogin& login = windows.showLogin();
+
+        QStringList listed;
+        for (int i = 0; i < login.Combo1->count(); ++i)
+            listed << login.Combo1->itemText(i);
+        EXPECT_EQ(listed, (QStringList{QStringLiteral("anna"), QStringLiteral("joerg"), QStringLiteral("Zoe")}));
+        EXPECT_EQ(login.Combo1->currentText(), QString::fromLatin1(c.preselected));
+        EXPECT_EQ(login.focusWidget(), login.txtLoginPassWord);
+        EXPECT_EQ(login.windowTitle(), QStringLiteral("Tarvenic Keywarden - Login"));
+        EXPECT_FALSE(login.windowIcon().isNull());
+        EXPECT_EQ(login.Image2->cursor().pixmap().toImage(), login.Image1->cursor().pixmap().toImage());
+    }
+}
+
+TEST(frmLogin, EnterInTheNameMovesOnAndPickingANameEmptiesThePassword)
+{
+    WindowTestFolder folder;
+    folder.copyFixture(QStringLiteral("anna.dat"));
+    AppWindows windows;
+    frmLogin& login = windows.showLogin();
+    login.Combo1->setEditText(QStringLiteral("anna"));
+    login.txtLoginPassWord->setText(QStringLiteral("geheim1"));
+    login.Combo1->setFocus();
+    pressKey(login.Combo1, Qt::Key_Return);
+    EXPECT_EQ(login.focusWidget(), login.txtLoginPassWord);
+    EXPECT_EQ(login.txtLoginPassWord->text(), QStringLiteral("geheim1"));
+    EXPECT_FALSE(windows.mainWindow().isVisible());
+    EXPECT_TRUE(folder.messages.shown().isEmpty());
+
+    login.Combo1->setFocus();
+    emit login.Combo1->activated(0);
+    EXPECT_EQ(login.txtLoginPassWord->text(), QString());
+    EXPECT_EQ(login.focusWidget(), login.txtLoginPassWord);
+}
+
+TEST(frmLogin, LoginPictureLogsInUnlessRightClickedWithCtrlAlone)
+{
+    struct Case {
+        Qt::MouseButton button;
+        Qt::KeyboardModifiers modifiers;
+        bool textMode;
+    };
+    const Case cases[] = {
+        {Qt::LeftButton, Qt::NoModifier, false},
+        {Qt::RightButton, Qt::NoModifier, false},
+        {Qt::RightButton, Qt::ControlModifier | Qt::ShiftModifier, false},
+        {Qt::LeftButton, Qt::ControlModifier, false},
+        {Qt::RightButton, Qt::ControlModifier, true},
+    };
+    for (const Case& c : cases) {
+        for (const bool onImage2 : {false, true}) {
+            SCOPED_TRACE(testing::Message() << int(c.button) << '/' << c.modifiers.toInt() << '/' << onImage2);
+            WindowTestFolder folder;
+            folder.copyFixture(QStringLiteral("anna.dat"));
+            AppWindows windows;
+            QPointer<frmLogin> login = &windows.showLogin();
+            login->Combo1->setEditText(QStringLiteral("anna"));
+            login->txtLoginPassWord->setText(QStringLiteral("geheim1"));
+            // Image2 is the click area around the picture: press where Image1 does not cover it.
+            QWidget* target = onImage2 ? static_cast<QWidget*>(login->Image2) : login->Image1;
+            pressMouse(target, c.button, c.modifiers);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+            EXPECT_TRUE(folder.messages.shown().isEmpty());
+            if (c.textMode) {
+                ASSERT_TRUE(login);
+                EXPECT_FALSE(login->isVisible());
+                EXPECT_NE(topLevel(QStringLiteral("frmNotepad")), nullptr);
+                EXPECT_EQ(login->txtLoginPassWord->text(), QString());
+                EXPECT_FALSE(windows.mainWindow().isVisible());
+                closeTopLevel(QStringLiteral("frmNotepad"));
+            } else {
+                EXPECT_FALSE(login);
+                ASSERT_NE(windows.loadedMainWindow(), nullptr);
+                EXPECT_TRUE(windows.loadedMainWindow()->isVisible());
+                EXPECT_EQ(topLevel(QStringLiteral("frmNotepad")), nullptr);
+            }
+        }
+    }
+}
+
+TEST(frmLogin, TextModeChecksCarryTheirOwnCaption)
+{
+    const char* const passwords[] = {"", "x"};
+    for (const char* password : passwords) {
+        WindowTestFolder folder;
+        AppWindows windows;
+        frmLogin& login = windows.showLogin();
+        login.txtLoginPassWord->setText(QString::fromLatin1(password));
+        login.Image1_MouseDown(Qt::RightButton, Qt::ControlModifier);
+        ASSERT_EQ(folder.messages.shown().size(), 1);
+        EXPECT_EQ(folder.messages.shown().first().prompt, kNameMissing);
+        EXPECT_EQ(folder.messages.shown().first().title, QStringLiteral("Tarvenic Keywarden - Text-Modus"));
+        EXPECT_EQ(login.focusWidget(), login.Combo1);
+    }
+    WindowTestFolder folder;
+    AppWindows windows;
+    frmLogin& login = windows.showLogin();
+    login.Combo1->setEditText(QStringLiteral("anna"));
+    login.Image1_MouseDown(Qt::RightButton, Qt::ControlModifier);
+    ASSERT_EQ(folder.messages.shown().size(), 1);
+    EXPECT_EQ(folder.messages.shown().first().prompt, kPasswordMissing);
+    EXPECT_EQ(folder.messages.shown().first().title, QStringLiteral("Tarvenic Keywarden - Text-Modus"));
+    EXPECT_TRUE(login.isVisible());
+}
+
+TEST(frmLogin, ClosingEndsTheProgramAndRemovesAWorkingCopy)
+{
+    WindowTestFolder folder;
+    testsupport::writeAll(folder.path(QStringLiteral("pstmp.dat")), "[Main]\r\nCount=0\r\n");
+    AppWindows windows;
+    QPointer<frmLogin> login = &windows.showLogin();
+    login->close();
+    EXPECT_FALSE(QFileInfo::exists(folder.path(QStringLiteral("pstmp.dat"))));
+    EXPECT_EQ(folder.exits, QList<int>{0});
+}
+
+TEST(frmLogin, PasswordLabelLightsUpAndOpensTheChange)
+{
+    WindowTestFolder folder;
+    folder.copyFixture(QStringLiteral("anna.dat"));
+    AppWindows windows;
+    frmLogin& login = windows.showLogin();
+    QMouseEvent overLabel(QEvent::MouseMove, QPointF(5, 5), login.lblPassword->mapToGlobal(QPointF(5, 5)),
+                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(login.lblPassword, &overLabel);
+    EXPECT_EQ(login.lblPassword->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QMouseEvent overName(QEvent::MouseMove, QPointF(5, 5), login.lblUsername->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(login.lblUsername, &overName);
+    EXPECT_EQ(login.lblPassword->palette().color(QPalette::WindowText), QColor(Qt::black));
+
+    // Without a name: an information, not a warning.
+    QTest::mouseClick(login.lblPassword, Qt::LeftButton);
+    ASSERT_EQ(folder.messages.shown().size(), 1);
+    EXPECT_EQ(folder.messages.shown().first().prompt, kNameMissing);
+    EXPECT_EQ(folder.messages.shown().first().kind, 1);
+    EXPECT_TRUE(login.isVisible());
+
+    login.Combo1->setEditText(QStringLiteral("anna"));
+    login.txtLoginPassWord->setText(QStringLiteral("geheim1"));
+    QTest::mouseClick(login.lblPassword, Qt::LeftButton);
+    EXPECT_EQ(folder.messages.shown().size(), 1);
+    EXPECT_EQ(windows.session().PassChangeFromLogin, 1);
+    EXPECT_EQ(windows.session().CurrentUser, QStringLiteral("anna"));
+    QWidget* dialog = topLevel(QStringLiteral("frmMasterPass"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(login.isVisible());
+    dialog->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(login.isVisible());
+    EXPECT_TRUE(folder.exits.isEmpty());
+}

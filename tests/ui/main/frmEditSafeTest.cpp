@@ -1,0 +1,171 @@
+#include "ui/main/MainWindowFixture.h"
+
+#include "ui/main/frmEditSafe.h"
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+
+const QString kNeedUserOrPassword = QStringLiteral("Bitte Benutzernamen und/oder Passwort eingeben.   ");
+const QString kEmptyName = QStringLiteral("Kann keinen leeren Eintrag speichern.   ");
+const QString kDuplicateName = QStringLiteral("Ein Account mit diesem Namen existiert bereits.   ");
+
+QList<TestAccount> store()
+{
+    return {account("Bank", "u-bank", "p-bank"), account("Post", "kunde7", "p-post")};
+}
+
+frmEditSafe* openDialog(MainWindowFixture& f)
+{
+    f.main->move(40, 60);
+    QTest::mouseClick(f.main->cmdAddNew, Qt::LeftButton);
+    return f.main->editDialog();
+}
+
+} // namespace
+
+TEST(frmEditSafe, OpensInTheMainWindowsPlaceEmptyAndMasked)
+{
+    MainWindowFixture f(store());
+    ASSERT_NE(f.main, nullptr);
+    f.choose(QStringLiteral("Post"));
+    frmEditSafe* dialog = openDialog(f);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(f.main->isVisible());
+    EXPECT_EQ(dialog->pos(), f.main->pos());
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Tarvenic Keywarden - Neuer Eintrag - tester"));
+    EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    for (QLineEdit* edit : {dialog->txtEditAcct, dialog->txtEditUser, dialog->txtEditPass, dialog->txtEditWeb})
+        EXPECT_EQ(edit->text(), QString());
+    EXPECT_EQ(dialog->txtEditComments->toPlainText(), QString());
+    EXPECT_TRUE(dialog->Check1->isChecked());
+    EXPECT_EQ(dialog->txtEditPass->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(dialog->focusWidget(), dialog->txtEditAcct);
+    // The main window underneath is empty.
+    EXPECT_EQ(f.main->cboAccount->currentText(), QString());
+    EXPECT_EQ(f.main->txtUserName->text(), QString());
+
+    QTest::mouseClick(dialog->Check1, Qt::LeftButton);
+    EXPECT_EQ(dialog->txtEditPass->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(dialog->Label2->text(), QStringLiteral("Angabe der Webseite mit vorangestelltem 'http.//' oder 'www.'"));
+}
+
+TEST(frmEditSafe, ChecksKeepTheDialogOpenAndStoreNothing)
+{
+    struct Case {
+        const char* name;
+        const char* user;
+        const char* pass;
+        QString message;
+        const char* focus;
+        const char* nameAfter;
+    };
+    const Case cases[] = {
+        {"", "u", "p", kEmptyName, "txtEditAcct", ""},
+        {"", "", "", kEmptyName, "txtEditAcct", ""},
+        {"Neu", "", "", kNeedUserOrPassword, "txtEditUser", "Neu"},
+        {"post", "u", "", kDuplicateName, "txtEditAcct", ""},  // emptied for a new try
+        {"BANK", "", "p", kDuplicateName, "txtEditAcct", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MainWindowFixture f(store());
+        ASSERT_NE(f.main, nullptr);
+        frmEditSafe* dialog = openDialog(f);
+        ASSERT_NE(dialog, nullptr);
+        dialog->txtEditAcct->setText(QString::fromUtf8(c.name));
+        dialog->txtEditUser->setText(QString::fromUtf8(c.user));
+        dialog->txtEditPass->setText(QString::fromUtf8(c.pass));
+        QTest::mouseClick(dialog->cmdSave, Qt::LeftButton);
+
+        ASSERT_EQ(f.folder.messages.shown().size(), 1);
+        EXPECT_EQ(f.folder.messages.shown().first().prompt, c.message);
+        EXPECT_EQ(f.folder.messages.shown().first().kind, 2);
+        EXPECT_EQ(dialog->focusWidget()->objectName(), QString::fromLatin1(c.focus));
+        EXPECT_EQ(dialog->txtEditAcct->text(), QString::fromUtf8(c.nameAfter));
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_FALSE(f.main->isVisible());
+        EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Post")}));
+        EXPECT_EQ(f.session().StoredCount, 2);
+        EXPECT_EQ(f.session().StoreChanged, 0);
+    }
+}
+
+TEST(frmEditSafe, SaveStoresTheEntryAndReturnsEmpty)
+{
+    MainWindowFixture f(store());
+    ASSERT_NE(f.main, nullptr);
+    QPointer<frmEditSafe> dialog = openDialog(f);
+    ASSERT_TRUE(dialog);
+    dialog->move(200, 150);
+    dialog->txtEditAcct->setText(QStringLiteral("Neu"));
+    dialog->txtEditPass->setText(QStringLiteral("geheim"));
+    dialog->txtEditWeb->setText(QStringLiteral("www.neu.de"));
+    dialog->txtEditComments->setPlainText(QStringLiteral("Zeile 1\nZeile 2"));
+    QTest::mouseClick(dialog->cmdSave, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    EXPECT_TRUE(f.folder.messages.shown().isEmpty());
+    EXPECT_FALSE(dialog);
+    frmMain& m = *f.main;
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_EQ(m.pos(), QPoint(200, 150));
+    EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Neu"), QStringLiteral("Post")}));
+    EXPECT_EQ(m.cboAccount->currentText(), QString());
+    EXPECT_EQ(m.txtPassWord->text(), QString());
+    EXPECT_FALSE(m.cmdEdit->isEnabled());
+    EXPECT_FALSE(m.Check1->isChecked());
+    EXPECT_EQ(m.txtPassWord->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(f.session().StoredCount, 3);
+    EXPECT_EQ(f.session().StoreChanged, 1);
+
+    const AccountEntry saved = f.stored(QStringLiteral("Neu"));
+    EXPECT_EQ(saved.User, QString());
+    EXPECT_EQ(saved.Pass, QStringLiteral("geheim"));
+    EXPECT_EQ(saved.Web, QStringLiteral("www.neu.de"));
+    EXPECT_EQ(saved.Comment, QStringLiteral("Zeile 1\r\nZeile 2"));
+    EXPECT_FALSE(QFileInfo::exists(f.folder.path(QStringLiteral("pstmp.dat"))));
+}
+
+TEST(frmEditSafe, CancelAndTitleBarCloseStoreNothing)
+{
+    for (const bool titleBar : {false, true}) {
+        SCOPED_TRACE(titleBar);
+        MainWindowFixture f(store(), 1);
+        ASSERT_NE(f.main, nullptr);
+        QPointer<frmEditSafe> dialog = openDialog(f);
+        ASSERT_TRUE(dialog);
+        dialog->move(90, 30);
+        dialog->txtEditAcct->setText(QStringLiteral("Neu"));
+        dialog->txtEditUser->setText(QStringLiteral("u"));
+        if (titleBar)
+            dialog->close();
+        else
+            QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        EXPECT_FALSE(dialog);
+        EXPECT_TRUE(f.main->isVisible());
+        EXPECT_EQ(f.main->pos(), QPoint(90, 30));
+        EXPECT_EQ(f.main->heightTwips(), 2220);
+        EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Post")}));
+        EXPECT_EQ(f.session().StoredCount, 2);
+        EXPECT_EQ(f.session().StoreChanged, 0);
+        EXPECT_EQ(f.stored(QStringLiteral("Neu")), AccountEntry());
+        EXPECT_TRUE(f.folder.messages.shown().isEmpty());
+    }
+}
+
+TEST(frmEditSafe, AccountNameKeysAreFiltered)
+{
+    MainWindowFixture f(store());
+    ASSERT_NE(f.main, nullptr);
+    frmEditSafe* dialog = openDialog(f);
+    ASSERT_NE(dialog, nullptr);
+    QTest::keyClicks(dialog->txtEditAcct, QStringLiteral("a[b]=c.d"));
+    EXPECT_EQ(dialog->txtEditAcct->text(), QStringLiteral("abc.d"));
+}

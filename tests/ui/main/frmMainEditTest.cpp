@@ -1,0 +1,216 @@
+#include "ui/main/MainWindowFixture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString kNeedUserOrPassword = QStringLiteral("Bitte Benutzernamen und/oder Passwort eingeben.   ");
+const QString kEmptyName = QStringLiteral("Kann keinen leeren Eintrag speichern.   ");
+const QString kDuplicateName = QStringLiteral("Ein Account mit diesem Namen existiert bereits.   ");
+const QString kDeleteEmpty = QStringLiteral("Kann keinen leeren Eintrag löschen.");
+
+QList<TestAccount> store()
+{
+    return {account("Bank", "u-bank", "p-bank", "www.bank.de"),
+            account("Post", "kunde7", "p-post", "http://post.de", "eins\r\nzwei")};
+}
+
+void startEditing(MainWindowFixture& f, const QString& name)
+{
+    f.choose(name);
+    QTest::mouseClick(f.main->cmdEdit, Qt::LeftButton);
+    ASSERT_EQ(f.main->cmdEdit->text(), QStringLiteral("Abbrechen"));
+}
+
+} // namespace
+
+TEST(frmMain, SaveRefusesEmptyAndDuplicateNames)
+{
+    struct Case {
+        const char* name;
+        const char* user;
+        const char* pass;
+        QString message;
+        const char* focus;
+    };
+    const Case cases[] = {
+        {"", "kunde7", "p-post", kEmptyName, "txtAccount"},
+        {"BANK", "kunde7", "p-post", kDuplicateName, "txtAccount"},
+        {"bank", "kunde7", "p-post", kDuplicateName, "txtAccount"},
+        {"POST", "kunde7", "p-post", kDuplicateName, "txtAccount"},  // the entry's own old name counts too
+        {"Post", "", "", kNeedUserOrPassword, "txtUserName"},
+        {"Neu", "", "", kNeedUserOrPassword, "txtUserName"},
+        {"Ne[u", "kunde7", "", QString(), "txtAccount"},  // pasted past the key filter
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MainWindowFixture f(store());
+        ASSERT_NE(f.main, nullptr);
+        frmMain& m = *f.main;
+        startEditing(f, QStringLiteral("Post"));
+        m.txtAccount->setText(QString::fromUtf8(c.name));
+        m.txtUserName->setText(QString::fromUtf8(c.user));
+        m.txtPassWord->setText(QString::fromUtf8(c.pass));
+        QTest::mouseClick(m.cmdSave, Qt::LeftButton);
+
+        ASSERT_EQ(f.folder.messages.shown().size(), 1);
+        if (!c.message.isEmpty()) {
+            EXPECT_EQ(f.folder.messages.shown().first().prompt, c.message);
+        }
+        EXPECT_EQ(f.folder.messages.shown().first().kind, 2);
+        EXPECT_EQ(f.focused(), QString::fromLatin1(c.focus));
+        // Still editing, the rejected input kept, nothing stored.
+        EXPECT_EQ(m.cmdEdit->text(), QStringLiteral("Abbrechen"));
+        EXPECT_TRUE(m.txtAccount->isVisible());
+        EXPECT_EQ(m.txtAccount->text(), QString::fromUtf8(c.name));
+        EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Post")}));
+        EXPECT_EQ(f.stored(QStringLiteral("Post")), store().at(1).entry);
+        EXPECT_EQ(f.session().StoreChanged, 0);
+    }
+}
+
+TEST(frmMain, SaveStoresTheEditAndRenames)
+{
+    struct Case {
+        const char* name;
+        const char* user;
+        const char* pass;
+        QStringList listAfter;
+    };
+    const Case cases[] = {
+        {"Post", "", "neu", {QStringLiteral("Bank"), QStringLiteral("Post")}},
+        {"Postbank", "kunde8", "", {QStringLiteral("Bank"), QStringLiteral("Postbank")}},
+        {"Aktien", "kunde8", "x", {QStringLiteral("Aktien"), QStringLiteral("Bank")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MainWindowFixture f(store());
+        ASSERT_NE(f.main, nullptr);
+        frmMain& m = *f.main;
+        startEditing(f, QStringLiteral("Post"));
+        const QString name = QString::fromUtf8(c.name);
+        m.txtAccount->setText(name);
+        m.txtUserName->setText(QString::fromUtf8(c.user));
+        m.txtPassWord->setText(QString::fromUtf8(c.pass));
+        m.txtWebSite->setText(QStringLiteral("www.neu.de"));
+        m.txtComments->setPlainText(QStringLiteral("a\nb"));
+        QTest::mouseClick(m.cmdSave, Qt::LeftButton);
+
+        EXPECT_TRUE(f.folder.messages.shown().isEmpty());
+        EXPECT_EQ(f.listed(), c.listAfter);
+        EXPECT_EQ(m.cboAccount->currentText(), name);
+        // Back in the viewing state of the saved entry.
+        EXPECT_TRUE(m.cboAccount->isVisible());
+        EXPECT_FALSE(m.txtAccount->isVisible());
+        EXPECT_FALSE(m.txtWebSite->isVisible());
+        EXPECT_TRUE(m.lblWebAdress->isVisible());
+        EXPECT_TRUE(m.lblWebAdress->isEnabled());
+        EXPECT_EQ(m.lblWebAdress->text(), QStringLiteral("www.neu.de"));
+        EXPECT_FALSE(m.cmdSave->isEnabled());
+        EXPECT_EQ(m.cmdEdit->text(), QStringLiteral("Bearbeiten"));
+        EXPECT_TRUE(m.cmdEdit->isEnabled());
+        EXPECT_TRUE(m.cmdDelete->isEnabled());
+        EXPECT_TRUE(m.cmdAddNew->isEnabled());
+        EXPECT_TRUE(m.txtUserName->isReadOnly());
+        EXPECT_TRUE(m.Command3->isVisible());
+        EXPECT_EQ(m.focusWidget(), m.dummy);
+        EXPECT_EQ(f.session().StoreChanged, 1);
+
+        const AccountEntry saved = f.stored(name);
+        EXPECT_EQ(saved.User, QString::fromUtf8(c.user));
+        EXPECT_EQ(saved.Pass, QString::fromUtf8(c.pass));
+        EXPECT_EQ(saved.Web, QStringLiteral("www.neu.de"));
+        // The comment's line break is the platform's CR LF, stored as "#§".
+        EXPECT_EQ(saved.Comment, QStringLiteral("a\r\nb"));
+        if (name != QStringLiteral("Post")) {
+            EXPECT_EQ(f.stored(QStringLiteral("Post")), AccountEntry());
+        }
+        EXPECT_EQ(f.stored(QStringLiteral("Bank")), store().at(0).entry);
+        EXPECT_FALSE(QFileInfo::exists(f.folder.path(QStringLiteral("pstmp.dat"))));
+    }
+}
+
+TEST(frmMain, SaveInCompactHeightReturnsToCompact)
+{
+    MainWindowFixture f(store(), 1);
+    ASSERT_NE(f.main, nullptr);
+    startEditing(f, QStringLiteral("Bank"));
+    EXPECT_EQ(f.main->heightTwips(), 4590);
+    f.main->txtPassWord->setText(QStringLiteral("neu"));
+    QTest::mouseClick(f.main->cmdSave, Qt::LeftButton);
+    EXPECT_EQ(f.main->heightTwips(), 2220);
+    EXPECT_EQ(f.main->Command3->text(), QStringLiteral("6"));
+    EXPECT_TRUE(f.main->Command3->isVisible());
+    EXPECT_EQ(f.stored(QStringLiteral("Bank")).Pass, QStringLiteral("neu"));
+}
+
+TEST(frmMain, AccountNameKeysAreFilteredWhileEditing)
+{
+    MainWindowFixture f(store());
+    ASSERT_NE(f.main, nullptr);
+    startEditing(f, QStringLiteral("Post"));
+    f.main->txtAccount->setFocus();
+    f.main->txtAccount->end(false);
+    QTest::keyClicks(f.main->txtAccount, QStringLiteral("[x=y].z;"));
+    EXPECT_EQ(f.main->txtAccount->text(), QStringLiteral("Postxy.z"));
+}
+
+TEST(frmMain, AnAccountNamedLikeTheProgramIsEditedWithoutItsAddress)
+{
+    MainWindowFixture f({account("Tarvenic Keywarden", "ich", "geheim", "www.tarvenic.de")});
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    startEditing(f, QStringLiteral("Tarvenic Keywarden"));
+    EXPECT_FALSE(m.txtWebSite->isVisible());
+    EXPECT_FALSE(m.lblWebAdress->isVisible());
+    m.txtUserName->setText(QStringLiteral("du"));
+    QTest::mouseClick(m.cmdSave, Qt::LeftButton);
+    const AccountEntry saved = f.stored(QStringLiteral("Tarvenic Keywarden"));
+    EXPECT_EQ(saved.User, QStringLiteral("du"));
+    EXPECT_EQ(saved.Web, QStringLiteral("www.tarvenic.de"));
+}
+
+TEST(frmMain, DeleteAsksAndRemovesOnlyOnYes)
+{
+    MainWindowFixture f(store());
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    f.choose(QStringLiteral("Post"));
+
+    f.folder.messages.queueAnswer(false);
+    QTest::mouseClick(m.cmdDelete, Qt::LeftButton);
+    ASSERT_EQ(f.folder.messages.shown().size(), 1);
+    const ScriptedMessages::Shown question = f.folder.messages.shown().first();
+    EXPECT_TRUE(question.question);
+    EXPECT_FALSE(question.questionIcon);
+    EXPECT_EQ(question.title, QStringLiteral("Tarvenic Keywarden"));
+    EXPECT_EQ(question.prompt, QStringLiteral("Soll der Eintrag 'Post' wirklich gelöscht werden ?"));
+    EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Post")}));
+    EXPECT_EQ(m.cboAccount->currentText(), QStringLiteral("Post"));
+    EXPECT_EQ(m.txtUserName->text(), QStringLiteral("kunde7"));
+    EXPECT_EQ(f.stored(QStringLiteral("Post")), store().at(1).entry);
+    EXPECT_EQ(f.session().StoreChanged, 0);
+
+    f.folder.messages.queueAnswer(true);
+    QTest::mouseClick(m.cmdDelete, Qt::LeftButton);
+    EXPECT_EQ(f.folder.messages.shown().size(), 2);
+    EXPECT_EQ(f.listed(), QStringList{QStringLiteral("Bank")});
+    EXPECT_EQ(m.cboAccount->currentText(), QString());
+    EXPECT_EQ(m.txtUserName->text(), QString());
+    EXPECT_FALSE(m.cmdDelete->isEnabled());
+    EXPECT_FALSE(m.cmdEdit->isEnabled());
+    EXPECT_EQ(f.stored(QStringLiteral("Post")), AccountEntry());
+    EXPECT_EQ(f.stored(QStringLiteral("Bank")), store().at(0).entry);
+    EXPECT_EQ(f.session().StoreChanged, 1);
+    EXPECT_EQ(f.session().StoredCount, 1);
+    EXPECT_EQ(f.folder.messages.unexpectedQuestions(), 0);
+
+    // Nothing selected: the message and no question.
+    m.cmdDelete_Click();
+    ASSERT_EQ(f.folder.messages.shown().size(), 3);
+    EXPECT_EQ(f.folder.messages.shown().last().prompt, kDeleteEmpty);
+    EXPECT_FALSE(f.folder.messages.shown().last().question);
+}

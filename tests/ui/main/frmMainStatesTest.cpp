@@ -1,0 +1,298 @@
+#include "ui/main/MainWindowFixture.h"
+
+#include "ui/Twips.h"
+#include "ui/controls/XP_ProgressBar.h"
+#include "ui/main/MarlettButton.h"
+#include "ui/main/PictureBox.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+QList<TestAccount> twoAccounts()
+{
+    return {account("Bank", "u-bank", "p-bank", "www.bank.de"), account("Post", "kunde7", "p-post", "http://post.de")};
+}
+
+struct StateRow {
+    const char* state;
+    bool cboAccountVisible;
+    bool txtAccountVisible;
+    bool txtWebSiteVisible;
+    bool lblWebAdressVisible;
+    bool lblWebAdressEnabled;
+    bool cmdAddNewEnabled;
+    bool cmdEditEnabled;
+    bool cmdDeleteEnabled;
+    bool cmdSaveEnabled;
+    bool command3Visible;
+    bool fieldsLocked;
+    bool commentFiltered;
+    const char* editCaption;
+    qint16 editMode;
+    int fullHeight;
+    int compactHeight;
+};
+
+const StateRow kStates[] = {
+    {"Empty", true, false, false, true, false, true, false, false, false, true, true, true, "Bearbeiten", 0, 4590, 2220},
+    {"Viewing", true, false, false, true, true, true, true, true, false, true, true, true, "Bearbeiten", 0, 4590, 2220},
+    {"Editing", false, true, true, false, false, false, true, false, false, false, false, false, "Abbrechen", 1, 4590, 4590},
+};
+
+void expectState(MainWindowFixture& f, const StateRow& row, qint16 compactMode)
+{
+    frmMain& m = *f.main;
+    EXPECT_EQ(m.cboAccount->isVisible(), row.cboAccountVisible);
+    EXPECT_EQ(m.txtAccount->isVisible(), row.txtAccountVisible);
+    EXPECT_EQ(m.txtWebSite->isVisible(), row.txtWebSiteVisible);
+    EXPECT_EQ(m.lblWebAdress->isVisible(), row.lblWebAdressVisible);
+    if (row.lblWebAdressVisible) {
+        EXPECT_EQ(m.lblWebAdress->isEnabled(), row.lblWebAdressEnabled);
+    }
+    EXPECT_EQ(m.cmdAddNew->isEnabled(), row.cmdAddNewEnabled);
+    EXPECT_EQ(m.cmdEdit->isEnabled(), row.cmdEditEnabled);
+    EXPECT_EQ(m.cmdDelete->isEnabled(), row.cmdDeleteEnabled);
+    EXPECT_EQ(m.cmdSave->isEnabled(), row.cmdSaveEnabled);
+    EXPECT_EQ(m.Command3->isVisible(), row.command3Visible);
+    EXPECT_EQ(m.txtUserName->isReadOnly(), row.fieldsLocked);
+    EXPECT_EQ(m.txtPassWord->isReadOnly(), row.fieldsLocked);
+    EXPECT_EQ(m.txtWebSite->isReadOnly(), row.fieldsLocked);
+    EXPECT_EQ(m.txtComments->isReadOnly(), row.commentFiltered);
+    EXPECT_EQ(m.cmdEdit->text(), QString::fromLatin1(row.editCaption));
+    EXPECT_EQ(f.session().EditMode, row.editMode);
+    const int height = compactMode == 1 ? row.compactHeight : row.fullHeight;
+    EXPECT_EQ(m.heightTwips(), height);
+    EXPECT_EQ(m.height(), Twips::toPixels(frmMain::clientHeightTwips(height), &m));
+    EXPECT_EQ(appContext().CompactMode, compactMode);
+    EXPECT_EQ(m.focusWidget(), m.dummy);
+}
+
+} // namespace
+
+TEST(frmMain, StatesEmptyViewingEditingInBothHeights)
+{
+    for (const qint16 compact : {qint16(0), qint16(1)}) {
+        SCOPED_TRACE(compact);
+        MainWindowFixture f(twoAccounts(), compact);
+        ASSERT_NE(f.main, nullptr);
+        f.main->dummy->setFocus();
+        {
+            SCOPED_TRACE("Empty");
+            expectState(f, kStates[0], compact);
+            EXPECT_EQ(f.main->cboAccount->currentText(), QString());
+            EXPECT_EQ(f.main->txtUserName->text(), QString());
+            EXPECT_EQ(f.main->lblWebAdress->text(), QString());
+        }
+        f.choose(QStringLiteral("Post"));
+        {
+            SCOPED_TRACE("Viewing");
+            expectState(f, kStates[1], compact);
+            EXPECT_EQ(f.main->txtUserName->text(), QStringLiteral("kunde7"));
+            EXPECT_EQ(f.main->txtPassWord->text(), QStringLiteral("p-post"));
+            EXPECT_EQ(f.main->lblWebAdress->text(), QStringLiteral("http://post.de"));
+            EXPECT_EQ(f.main->txtAccount->text(), QStringLiteral("Post"));
+            EXPECT_TRUE(f.main->Check1->isChecked());
+            EXPECT_EQ(f.main->txtPassWord->echoMode(), QLineEdit::Password);
+        }
+        QTest::mouseClick(f.main->cmdEdit, Qt::LeftButton);
+        {
+            SCOPED_TRACE("Editing");
+            expectState(f, kStates[2], compact);
+            EXPECT_EQ(f.main->txtAccount->text(), QStringLiteral("Post"));
+            EXPECT_EQ(f.main->OldAccountName, QStringLiteral("Post"));
+            EXPECT_EQ(f.main->txtWebSite->text(), QStringLiteral("http://post.de"));
+        }
+        // Cancelling drops the edits and leaves the window empty, in its own height again.
+        f.main->txtPassWord->setText(QStringLiteral("changed"));
+        EXPECT_TRUE(f.main->cmdSave->isEnabled());
+        QTest::mouseClick(f.main->cmdEdit, Qt::LeftButton);
+        {
+            SCOPED_TRACE("Empty after cancel");
+            expectState(f, kStates[0], compact);
+            EXPECT_EQ(f.main->txtPassWord->text(), QString());
+        }
+        f.choose(QStringLiteral("Post"));
+        EXPECT_EQ(f.main->txtPassWord->text(), QStringLiteral("p-post"));
+        EXPECT_TRUE(f.folder.messages.shown().isEmpty());
+    }
+}
+
+TEST(frmMain, EditingWithNothingSelectedIsRefused)
+{
+    MainWindowFixture f(twoAccounts());
+    ASSERT_NE(f.main, nullptr);
+    f.main->cmdEdit_Click();
+    ASSERT_EQ(f.folder.messages.shown().size(), 1);
+    EXPECT_EQ(f.folder.messages.shown().first().prompt, QStringLiteral("Kann keinen leeren Eintrag bearbeiten."));
+    EXPECT_EQ(f.folder.messages.shown().first().kind, 2);
+    expectState(f, kStates[0], 0);
+}
+
+TEST(frmMain, HeightsShowTheirRows)
+{
+    MainWindowFixture f(twoAccounts(), 1);
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    // Compact: down to the web address row and the switch, nothing of the comment row's caption.
+    EXPECT_LE(m.Command3->geometry().bottom(), m.height());
+    EXPECT_LE(m.txtWebSite->geometry().bottom(), m.height());
+    EXPECT_GE(m.lblBezeichner[4]->geometry().top(), m.height());
+
+    // Full: the entry buttons and the logoff picture, but not the countdown strip.
+    m.SetCompactMode(false);
+    EXPECT_LE(m.cmdSave->geometry().bottom(), m.height());
+    EXPECT_LE(m.Picture1->geometry().bottom(), m.height());
+    EXPECT_GT(m.XPProgressBar1->geometry().bottom(), m.height());
+
+    // Countdown: the strip too.
+    m.setHeightTwips(frmMain::kCountdownHeight);
+    EXPECT_LE(m.XPProgressBar1->geometry().bottom(), m.height());
+    EXPECT_EQ(m.Label1->geometry(), m.XPProgressBar1->geometry());
+}
+
+TEST(frmMain, CountdownStripIsLaidOutForTheClipboardHandlers)
+{
+    MainWindowFixture f(twoAccounts());
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    EXPECT_FALSE(m.XPProgressBar1->isVisible());
+    EXPECT_EQ(m.XPProgressBar1->max(), 20);
+    EXPECT_EQ(m.XPProgressBar1->text(), QStringLiteral("sec."));
+    EXPECT_FALSE(m.XPProgressBar1->percent());
+    EXPECT_FALSE(m.Label1->isVisible());
+    EXPECT_EQ(m.Label1->text(), QStringLiteral("Zwischenablage gelöscht."));
+    EXPECT_FALSE(m.Timer2->isActive());
+    EXPECT_EQ(m.Timer2->interval(), 1000);
+    EXPECT_FALSE(m.Timer3->isActive());
+    EXPECT_EQ(m.Timer3->interval(), 2500);
+    EXPECT_EQ(m.Command1->text(), QStringLiteral("n"));
+    EXPECT_EQ(m.Command2->toolTip(), QStringLiteral("Passwort in die Zwischenablage kopieren (für 20 Sekunden)"));
+    EXPECT_EQ(m.ClipboardCountdown, 0);
+}
+
+TEST(frmMain, CompactSwitchAndTheSettingsWrittenAtUnload)
+{
+    {
+        MainWindowFixture f(twoAccounts(), 1);
+        ASSERT_NE(f.main, nullptr);
+        frmMain& m = *f.main;
+        EXPECT_EQ(m.heightTwips(), 2220);
+        EXPECT_EQ(m.Command3->text(), QStringLiteral("6"));
+        QTest::mouseClick(m.Command3, Qt::LeftButton);
+        EXPECT_EQ(m.heightTwips(), 4590);
+        EXPECT_EQ(m.Command3->text(), QStringLiteral("5"));
+        EXPECT_EQ(appContext().CompactMode, 0);
+        EXPECT_EQ(m.focusWidget(), m.dummy);
+        QTest::mouseClick(m.Command3, Qt::LeftButton);
+        EXPECT_EQ(m.heightTwips(), 2220);
+        EXPECT_EQ(m.Command3->text(), QStringLiteral("6"));
+        EXPECT_EQ(appContext().CompactMode, 1);
+
+        m.move(120, 210);
+        const QPoint placed = m.pos();
+        m.close();
+        EXPECT_EQ(f.folder.exits, QList<int>{0});
+        EXPECT_EQ(f.folder.setting(QStringLiteral("CompactMode")), QStringLiteral("1"));
+        EXPECT_EQ(f.folder.setting(QStringLiteral("Top")).toDouble(), Twips::fromPixels(placed.y(), &m));
+        EXPECT_EQ(f.folder.setting(QStringLiteral("Left")).toDouble(), Twips::fromPixels(placed.x(), &m));
+
+        // The next start comes back compact at the same place.
+        const QByteArray settings = testsupport::readAll(appContext().SettingsFile);
+        appContext().CompactMode = 1;
+        AppWindows again;
+        frmMain& next = again.mainWindow();
+        EXPECT_EQ(next.heightTwips(), 2220);
+        EXPECT_EQ(next.Command3->text(), QStringLiteral("6"));
+        EXPECT_EQ(next.pos(), placed);
+        EXPECT_FALSE(next.isVisible());
+        EXPECT_FALSE(settings.isEmpty());
+    }
+}
+
+TEST(frmMain, StoredPositionIsUsedOnlyWhenTopAndLeftAreBothThere)
+{
+    struct Case {
+        const char* settings;
+        bool stored;
+        int top;
+        int left;
+    };
+    const Case cases[] = {
+        {"[Tarvenic Keywarden]\r\nTop=1500\r\nLeft=300\r\n", true, 1500, 300},
+        {"[Tarvenic Keywarden]\r\nTop=1500\r\n", false, 0, 0},
+        {"[Tarvenic Keywarden]\r\nTop=1500\r\nLeft=\r\n", false, 0, 0},
+        {"", false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.settings);
+        WindowTestFolder folder;
+        folder.writeSettings(c.settings);
+        AppWindows windows;
+        frmMain& m = windows.mainWindow();
+        if (c.stored) {
+            EXPECT_EQ(m.pos(), QPoint(Twips::toPixels(c.left, &m), Twips::toPixels(c.top, &m)));
+        } else {
+            const QScreen* screen = m.screen() ? m.screen() : QGuiApplication::primaryScreen();
+            EXPECT_EQ(m.pos(), CenterForm(screen->availableGeometry(), m.frameGeometry().size()));
+        }
+        EXPECT_EQ(m.windowTitle(), QStringLiteral("Tarvenic Keywarden - "));
+    }
+}
+
+TEST(frmMain, IndicatorFrameShowsPendingPlaintextAndClipboard)
+{
+    MainWindowFixture f(twoAccounts());
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    const QColor idle(192, 0, 0);
+    const QColor active(255, 0, 0);
+    auto frameColor = [&m] { return m.Picture1->palette().color(QPalette::Window); };
+
+    m.Timer1_Timer();
+    EXPECT_EQ(frameColor(), idle);
+    testsupport::writeAll(f.folder.path(QStringLiteral("pstmp.dat")), "[Main]\r\n");
+    m.Timer1_Timer();
+    EXPECT_EQ(frameColor(), active);
+    QFile::remove(f.folder.path(QStringLiteral("pstmp.dat")));
+    m.Timer1_Timer();
+    EXPECT_EQ(frameColor(), idle);
+    m.ClipboardCountdown = 1;
+    m.Timer1_Timer();
+    EXPECT_EQ(frameColor(), active);
+    m.ClipboardCountdown = 0;
+
+    // Hovering the logoff picture holds the highlight until the mouse moves over the window.
+    EXPECT_TRUE(m.Timer1->isActive());
+    emit m.picLogoff->mouseMoved();
+    EXPECT_FALSE(m.Timer1->isActive());
+    EXPECT_EQ(frameColor(), active);
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), m.mapToGlobal(QPointF(2, 2)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&m, &move);
+    EXPECT_TRUE(m.Timer1->isActive());
+}
+
+TEST(frmMain, RightClickOnTheBackgroundOrACaptionOpensTheMenu)
+{
+    MainWindowFixture f(twoAccounts());
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    EXPECT_EQ(m.mnuChngMaster->text(), QStringLiteral("Master-Passwort ändern"));
+    EXPECT_EQ(m.mnuCopyAdress->text(), QStringLiteral("Adresse kopieren"));
+
+    QTest::mouseClick(m.lblBezeichner[4], Qt::LeftButton);
+    EXPECT_FALSE(m.mnuPopMain->isVisible());
+    QTest::mouseClick(m.lblBezeichner[4], Qt::RightButton);
+    EXPECT_TRUE(m.mnuPopMain->isVisible());
+    m.mnuPopMain->hide();
+    QTest::mouseClick(&m, Qt::RightButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_TRUE(m.mnuPopMain->isVisible());
+    m.mnuPopMain->hide();
+}
