@@ -90,6 +90,9 @@ frmLogin::frmLogin(AppWindows& windows) : QWidget(nullptr, FormLook::toolWindowF
     lblPassword->setMouseTracking(true);
     Twips::place(lblPassword, 180, 705, 870, 240);
 
+    FormLook::fitCaption(lblUsername);
+    FormLook::fitCaption(lblPassword);
+
     Image2 = new PictureBox(this);
     Image2->setObjectName(QStringLiteral("Image2"));
     Twips::place(Image2, 3795, 210, 870, 930);

@@ -4,6 +4,8 @@
 #include "app/FileServices.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -66,6 +68,27 @@ void setPasswordChar(QLineEdit* edit, bool masked)
 bool isMasked(const QLineEdit* edit)
 {
     return edit->echoMode() == QLineEdit::Password;
+}
+
+void fitCaption(QLabel* label)
+{
+    const int available = label->contentsRect().width();
+    QFont font = label->font();
+    for (int stretch = 100; stretch >= 70; stretch -= 2) {
+        font.setStretch(stretch);
+        if (QFontMetrics(font).horizontalAdvance(label->text()) <= available)
+            break;
+    }
+    if (font.stretch() != 100)
+        label->setFont(font);
+}
+
+void fitWrappedUpwards(QLabel* label)
+{
+    const QRect place = label->geometry();
+    const int needed = label->heightForWidth(place.width());
+    if (needed > place.height())
+        label->setGeometry(place.x(), place.bottom() + 1 - needed, place.width(), needed);
 }
 
 QPixmap backImage()

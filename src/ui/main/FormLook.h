@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QString>
 
+class QLabel;
 class QLineEdit;
 class QWidget;
 
@@ -29,6 +30,13 @@ void setForeColor(QWidget* widget, const QColor& color);
 // A text box that shows every character as "*" while masked and the plain text otherwise.
 void setPasswordChar(QLineEdit* edit, bool masked);
 bool isMasked(const QLineEdit* edit);
+
+// The desktop's sans-serif runs wider than the designs' font: a one-line caption that does not fit
+// its design width is narrowed (down to 70 % of its width) instead of being cut off.
+void fitCaption(QLabel* label);
+// A word-wrapped note that needs more lines than its design height holds grows upwards, keeping
+// its bottom edge, so the control below it stays where it is.
+void fitWrappedUpwards(QLabel* label);
 
 // Back.bmp beside the program when it exists and loads; a null pixmap otherwise.
 QPixmap backImage();

@@ -96,6 +96,10 @@ frmEditSafe::frmEditSafe(frmMain& main)
     FormLook::setForeColor(Label2, kHintColor);
     Label3 = makeLabel(QStringLiteral("Hinweis:"), "Label3", this, 150, 3675, 630, 210);
 
+    for (QLabel* caption : {lblEditAcct, lblEditUser, lblEditPass, lblEditWeb, lblEditComments, Label3, Label2})
+        FormLook::fitCaption(caption);
+    FormLook::fitWrappedUpwards(Label1);
+
     QWidget::setTabOrder(txtEditAcct, txtEditUser);
     QWidget::setTabOrder(txtEditUser, txtEditPass);
     QWidget::setTabOrder(txtEditPass, txtEditWeb);
@@ -231,7 +235,11 @@ void frmEditSafe::paintEvent(QPaintEvent*)
 bool frmEditSafe::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == txtEditAcct && event->type() == QEvent::KeyPress) {
-        const QString text = static_cast<QKeyEvent*>(event)->text();
+        const QKeyEvent* key = static_cast<QKeyEvent*>(event);
+        // Tab and Shift+Tab move the focus; they never reach the key filter.
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            return QWidget::eventFilter(watched, event);
+        const QString text = key->text();
         for (const QChar c : text) {
             if (c != u'.' && FilterAccountKey(c) == AccountKeyClass::Rejected)
                 return true;

@@ -123,6 +123,9 @@ void frmMain::createControls()
     lblBezeichner[5]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     FormLook::setForeColor(lblBezeichner[5], kNoteColor);
     lblBezeichner[6]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    for (int i : {0, 1, 2, 3, 4, 6})
+        FormLook::fitCaption(lblBezeichner[i]);
+    FormLook::fitWrappedUpwards(lblBezeichner[5]);
 
     cboAccount = new QComboBox(this);
     cboAccount->setObjectName(QStringLiteral("cboAccount"));
@@ -780,7 +783,8 @@ bool frmMain::cboAccount_KeyDown(QKeyEvent* event)
 
 bool frmMain::txtAccount_KeyPress(QKeyEvent* event)
 {
-    if (!isTextKey(event))
+    // Tab and Shift+Tab move the focus; they never reach the key filter.
+    if (!isTextKey(event) || event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
         return false;
     for (const QChar c : event->text()) {
         if (c == u'.')

@@ -39,9 +39,10 @@ public:
     static constexpr int kCompactHeight = 2220;
     static constexpr int kCountdownHeight = 4950;
     static constexpr int kClientWidth = 4650;
-    // The title bar and frame the heights include. With it the compact client area ends at the
-    // bottom of the web address row and the full one just above the countdown strip.
-    static constexpr int kFrameHeight = 345;
+    // The title bar and frame the heights include (a small caption and a fixed frame, 24 pixels at
+    // 96 dpi). With it the compact client area ends where the comment row begins, below the switch
+    // Command3, and the full one ends at the top of the countdown strip.
+    static constexpr int kFrameHeight = 360;
 
     explicit frmMain(AppWindows& windows);
     ~frmMain() override;

@@ -166,6 +166,11 @@ TEST(frmEditSafe, AccountNameKeysAreFiltered)
     ASSERT_NE(f.main, nullptr);
     frmEditSafe* dialog = openDialog(f);
     ASSERT_NE(dialog, nullptr);
+    dialog->txtEditAcct->setFocus();
     QTest::keyClicks(dialog->txtEditAcct, QStringLiteral("a[b]=c.d"));
+    EXPECT_EQ(dialog->txtEditAcct->text(), QStringLiteral("abc.d"));
+    // Tab is no character of the name: it moves on to the user name.
+    QTest::keyClick(dialog->txtEditAcct, Qt::Key_Tab);
+    EXPECT_EQ(dialog->focusWidget(), dialog->txtEditUser);
     EXPECT_EQ(dialog->txtEditAcct->text(), QStringLiteral("abc.d"));
 }

@@ -156,6 +156,9 @@ TEST(frmMain, AccountNameKeysAreFilteredWhileEditing)
     f.main->txtAccount->end(false);
     QTest::keyClicks(f.main->txtAccount, QStringLiteral("[x=y].z;"));
     EXPECT_EQ(f.main->txtAccount->text(), QStringLiteral("Postxy.z"));
+    QTest::keyClick(f.main->txtAccount, Qt::Key_Tab);
+    EXPECT_NE(f.main->focusWidget(), f.main->txtAccount);
+    EXPECT_EQ(f.main->txtAccount->text(), QStringLiteral("Postxy.z"));
 }
 
 TEST(frmMain, AnAccountNamedLikeTheProgramIsEditedWithoutItsAddress)

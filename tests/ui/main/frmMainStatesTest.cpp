@@ -140,10 +140,12 @@ TEST(frmMain, HeightsShowTheirRows)
     MainWindowFixture f(twoAccounts(), 1);
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
-    // Compact: down to the web address row and the switch, nothing of the comment row's caption.
+    // Compact: down to the web address row and the switch (whose last pixel row may meet the frame),
+    // nothing of the comment row.
     EXPECT_LE(m.Command3->geometry().bottom(), m.height());
     EXPECT_LE(m.txtWebSite->geometry().bottom(), m.height());
     EXPECT_GE(m.lblBezeichner[4]->geometry().top(), m.height());
+    EXPECT_GE(m.txtComments->geometry().top(), m.height());
 
     // Full: the entry buttons and the logoff picture, but not the countdown strip.
     m.SetCompactMode(false);
