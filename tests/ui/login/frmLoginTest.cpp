@@ -185,6 +185,46 @@ TEST(frmLogin, WrongPasswordEndsTheProgramWithoutTouchingTheStore)
     EXPECT_TRUE(windows.session().MasterPassword.isEmpty());
 }
 
+TEST(frmLogin, ADamagedStoreIsReportedAndTheLoginStaysOpen)
+{
+    WindowTestFolder folder;
+    const QByteArray damaged(20, '\x5a');  // not a whole number of cipher blocks
+    testsupport::writeAll(folder.path(QStringLiteral("kaputt.dat")), damaged);
+    AppWindows windows;
+    QPointer<frmLogin> login = &windows.showLogin();
+    login->Combo1->setEditText(QStringLiteral("kaputt"));
+    login->txtLoginPassWord->setText(QStringLiteral("geheim1"));
+    login->login();
+    ASSERT_EQ(folder.messages.shown().size(), 1);
+    EXPECT_EQ(folder.messages.shown().first().kind, 2);
+    EXPECT_TRUE(folder.exits.isEmpty());
+    ASSERT_TRUE(login);
+    EXPECT_TRUE(login->isVisible());
+    EXPECT_FALSE(windows.mainWindow().isVisible());
+    EXPECT_EQ(testsupport::readAll(folder.path(QStringLiteral("kaputt.dat"))), damaged);
+    EXPECT_FALSE(QFileInfo::exists(folder.path(QStringLiteral("pstmp.dat"))));
+}
+
+TEST(frmLogin, NoLoginStartsWhileAStoreOperationRuns)
+{
+    WindowTestFolder folder;
+    folder.copyFixture(QStringLiteral("anna.dat"));
+    AppWindows windows;
+    QPointer<frmLogin> login = &windows.showLogin();
+    login->Combo1->setEditText(QStringLiteral("anna"));
+    login->txtLoginPassWord->setText(QStringLiteral("geheim1"));
+    {
+        StoreActivity::Scope running;
+        login->login();
+    }
+    EXPECT_TRUE(login && login->isVisible());
+    EXPECT_FALSE(windows.mainWindow().isVisible());
+    EXPECT_EQ(folder.files(), QStringList{QStringLiteral("anna.dat")});
+    login->login();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(windows.mainWindow().isVisible());
+}
+
 TEST(frmLogin, LoadListsTheUserFilesAndPreselectsAnExistingDefaultUser)
 {
     struct Case {

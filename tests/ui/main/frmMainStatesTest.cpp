@@ -298,3 +298,54 @@ TEST(frmMain, RightClickOnTheBackgroundOrACaptionOpensTheMenu)
     EXPECT_TRUE(m.mnuPopMain->isVisible());
     m.mnuPopMain->hide();
 }
+
+TEST(frmMain, MasterPasswordMenuHidesTheWindowUntilTheDialogCloses)
+{
+    MainWindowFixture f(twoAccounts());
+    ASSERT_NE(f.main, nullptr);
+    f.main->mnuChngMaster->trigger();
+    EXPECT_FALSE(f.main->isVisible());
+    QWidget* dialog = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QStringLiteral("frmMasterPass") && widget->isVisible())
+            dialog = widget;
+    }
+    ASSERT_NE(dialog, nullptr);
+    dialog->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(f.main->isVisible());
+    EXPECT_EQ(f.session().MasterPassword, QStringLiteral("abcd"));
+}
+
+TEST(frmMain, NoStoreCommandStartsWhileAnotherOperationRuns)
+{
+    MainWindowFixture f(twoAccounts());
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    f.choose(QStringLiteral("Bank"));
+    ASSERT_EQ(m.txtUserName->text(), QStringLiteral("u-bank"));
+    {
+        StoreActivity::Scope running;
+        ASSERT_TRUE(running.acquired());
+        // Selecting another account: the list stays on the entry on show.
+        f.choose(QStringLiteral("Post"));
+        EXPECT_EQ(m.cboAccount->currentText(), QStringLiteral("Bank"));
+        EXPECT_EQ(m.txtUserName->text(), QStringLiteral("u-bank"));
+        // Deleting: not even the question.
+        f.folder.messages.queueAnswer(true);
+        m.cmdDelete_Click();
+        EXPECT_TRUE(f.folder.messages.shown().isEmpty());
+        f.folder.messages.clear();
+        // Saving an edit: nothing stored, still editing.
+        QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
+        m.txtPassWord->setText(QStringLiteral("neu"));
+        QTest::mouseClick(m.cmdSave, Qt::LeftButton);
+        EXPECT_EQ(m.cmdEdit->text(), QStringLiteral("Abbrechen"));
+        EXPECT_TRUE(f.folder.messages.shown().isEmpty());
+    }
+    EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Post")}));
+    EXPECT_EQ(f.stored(QStringLiteral("Bank")).Pass, QStringLiteral("p-bank"));
+    // Once it has finished, the same save goes through.
+    QTest::mouseClick(m.cmdSave, Qt::LeftButton);
+    EXPECT_EQ(f.stored(QStringLiteral("Bank")).Pass, QStringLiteral("neu"));
+}
