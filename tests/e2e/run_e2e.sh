@@ -1,0 +1,394 @@
+#!/usr/bin/env bash
+# The real keywarden program under a private X server with a window manager, driven only by X
+# input (xdotool keys and clicks at the controls' places) and checked through window titles, the
+# real clipboard (xclip) and the files beside the program (deciphered with keywarden-cli).
+#
+# Usage: run_e2e.sh KEYWARDEN KEYWARDEN_CLI SCREENSHOT_DIR
+# Exit status: 0 passed, 1 failed, 77 skipped (a tool is missing).
+set -uo pipefail
+
+readonly kSkip=77
+
+if [ "${1:-}" != "--inside" ]; then
+    if [ $# -ne 3 ]; then
+        echo "usage: $0 KEYWARDEN KEYWARDEN_CLI SCREENSHOT_DIR" >&2
+        exit 2
+    fi
+    missing=()
+    for tool in xvfb-run Xvfb xauth xdotool xclip xwininfo xprop import openbox; do
+        command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "SKIP: the end-to-end test needs ${missing[*]} (scripts/setup installs them)"
+        exit $kSkip
+    fi
+    # The whole run gets its own server; xvfb-run picks a free display number.
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" --inside "$@"
+fi
+shift
+
+readonly kProgram="$1" kCli="$2" kShots="$3"
+readonly kUser="e2e"
+readonly kOldPass="abcd"            # exactly the 4 characters the login accepts
+readonly kNewPass="neu-5678"
+readonly kTitle="Tarvenic Keywarden"
+readonly kLoginTitle="^$kTitle - Login\$"
+readonly kMainTitle="^$kTitle - $kUser\$"
+readonly kEditTitle="^$kTitle - Neuer Eintrag - $kUser\$"
+readonly kMessageTitle="^$kTitle\$"
+readonly kMasterTitle="^Master-Passwort f.+r '$kUser' .+ndern\$"
+
+RUN="$(mktemp -d "${TMPDIR:-/tmp}/keywarden-e2e.XXXXXX")"
+readonly RUN PROG="$RUN/prog" LOG="$RUN/keywarden.log"
+STEP="start"
+LAST_SHOT="(none yet)"
+SHOT_NO=0
+APP_PID=""
+WM_PID=""
+PX_WIDTH=0      # the login window's client width in pixels: converts twips to pixels
+
+# Isolated from the machine's user: own lock folder (the program allows one copy per user),
+# own temporary folder, own home (no window manager or Qt settings of the caller).
+mkdir -p "$PROG" "$RUN/xdg" "$RUN/tmp" "$RUN/home" "$kShots"
+chmod 700 "$RUN/xdg"
+rm -f "$kShots"/*.png
+export XDG_RUNTIME_DIR="$RUN/xdg" TMPDIR="$RUN/tmp" HOME="$RUN/home" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+unset XDG_CONFIG_HOME QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
+      QT_FONT_DPI QT_STYLE_OVERRIDE
+cp "$kProgram" "$PROG/keywarden"
+
+cleanup() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
+    wait 2>/dev/null
+}
+trap cleanup EXIT
+
+shot() {
+    SHOT_NO=$((SHOT_NO + 1))
+    LAST_SHOT="$kShots/$(printf '%02d' "$SHOT_NO")-$1.png"
+    import -window root "$LAST_SHOT" 2>/dev/null || LAST_SHOT="(screenshot failed: $LAST_SHOT)"
+    echo "  screenshot: $LAST_SHOT"
+}
+
+fail() {
+    echo "FAIL in step '$STEP': $*"
+    shot "failure"
+    echo "last screenshot: $LAST_SHOT"
+    echo "program folder: $PROG"
+    ls -la "$PROG"
+    echo "----- program output -----"
+    cat "$LOG" 2>/dev/null
+    echo "--------------------------"
+    exit 1
+}
+
+step() {
+    STEP="$1"
+    echo "step: $STEP"
+}
+
+# poll TIMEOUT_SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds.
+poll() {
+    local deadline=$((SECONDS + $1))
+    shift
+    while ! "$@"; do
+        [ $SECONDS -ge $deadline ] && return 1
+        sleep 0.1
+    done
+}
+
+visible_windows() {
+    xdotool search --onlyvisible --name "$1" 2>/dev/null
+}
+
+window_shown() {
+    [ -n "$(visible_windows "$1")" ]
+}
+
+window_gone() {
+    [ -z "$(visible_windows "$1")" ]
+}
+
+# Waits up to 30 s for the one visible window titled TITLE_RE and puts its id in WIN.
+wait_window() {
+    poll 30 window_shown "$1" || fail "no window titled '$1' appeared"
+    WIN="$(visible_windows "$1")"
+    [ "$(wc -l <<<"$WIN")" -eq 1 ] || fail "more than one window titled '$1'"
+}
+
+wait_gone() {
+    poll 30 window_gone "$1" || fail "the window titled '$1' did not go away"
+}
+
+# Absolute client position and size, and the frame the window manager drew around it.
+client_geometry() {
+    local info
+    info="$(xwininfo -id "$1")" || fail "window $1 is gone"
+    GX=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+    GY=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+    GW=$(awk '/^ *Width:/ {print $2}' <<<"$info")
+    GH=$(awk '/^ *Height:/ {print $2}' <<<"$info")
+    local extents
+    extents="$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ' ')"
+    IFS=, read -r FL FR FT FB <<<"$extents"
+    [ -n "$FT" ] || fail "window $1 has no frame from the window manager"
+}
+
+is_active() {
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]
+}
+
+# Gives WINDOW the keyboard as a person would: a click on its title bar when it lacks it.
+focus_window() {
+    is_active "$1" && return 0
+    client_geometry "$1"
+    xdotool mousemove $((GX + GW / 2)) $((GY - FT / 2)) click 1
+    poll 10 is_active "$1" || fail "window $1 does not take the keyboard"
+}
+
+twips() {
+    echo $(( ($1 * PX_WIDTH + 2325) / 4650 ))
+}
+
+# click WINDOW LEFT TOP WIDTH HEIGHT [BUTTON]: a click in the middle of a control placed in twips.
+click() {
+    local x y
+    x=$(twips $(($2 + $4 / 2)))
+    y=$(twips $(($3 + $5 / 2)))
+    xdotool mousemove --window "$1" "$x" "$y" click "${6:-1}"
+    # Parked outside every window, so no tool tip waits over the next control.
+    xdotool mousemove 1 1020
+}
+
+type_text() {
+    xdotool type --delay 25 -- "$1"
+}
+
+keys() {
+    xdotool key --delay 25 "$@"
+}
+
+clipboard() {
+    timeout 5 xclip -o -selection clipboard "$@" 2>/dev/null
+}
+
+clipboard_is() {
+    [ "$(clipboard)" = "$1" ]
+}
+
+clipboard_empty() {
+    [ -z "$(clipboard)" ]
+}
+
+# Copies the text of the line edit at the given place (End, Shift+Home, Ctrl+C) and checks it.
+expect_field_text() {
+    local window="$1" expected="$2"
+    shift 2
+    timeout 5 xclip -i -selection clipboard </dev/null
+    click "$window" "$@"
+    keys End shift+Home ctrl+c
+    poll 10 clipboard_is "$expected" || fail "the field holds '$(clipboard)', expected '$expected'"
+}
+
+dump_store() {
+    printf '%s\n' "$2" | "$kCli" dump "$1" 2>&1
+}
+
+# expect_store FILE PASSWORD EXPECTED_PRINTF_FORMAT: the deciphered store, byte for byte.
+expect_store() {
+    printf "$3" >"$RUN/expected"
+    if ! dump_store "$1" "$2" >"$RUN/actual"; then
+        fail "$1 does not open with '$2': $(cat "$RUN/actual")"
+    fi
+    cmp -s "$RUN/expected" "$RUN/actual" ||
+        fail "$1 deciphers to $(od -c "$RUN/actual"), expected $(od -c "$RUN/expected")"
+}
+
+store_holds() {
+    dump_store "$1" "$2" | grep -qF -- "$3"
+}
+
+store_lacks() {
+    dump_store "$1" "$2" >"$RUN/actual" && ! grep -qF -- "$3" "$RUN/actual"
+}
+
+no_working_copy() {
+    [ ! -e "$PROG/pstmp.dat" ] && [ ! -e "$TMPDIR/pstmp.dat" ]
+}
+
+# After every write the store is complete, read-only and no plaintext lies on disk.
+expect_at_rest() {
+    poll 10 no_working_copy || fail "the working copy pstmp.dat is still on disk"
+    local mode
+    mode="$(stat -c %A "$PROG/$kUser.dat")"
+    [[ "$mode" != *w* ]] || fail "$kUser.dat is writable ($mode)"
+}
+
+setting() {
+    sed -n "s/^$1=//p" "$PROG/Keywarden.ini" | tr -d '\r'
+}
+
+start_program() {
+    (cd "$PROG" && exec ./keywarden) >>"$LOG" 2>&1 &
+    APP_PID=$!
+}
+
+app_ended() {
+    ! kill -0 "$APP_PID" 2>/dev/null
+}
+
+# Waits for the program to end and checks its exit status.
+expect_program_end() {
+    poll 30 app_ended || fail "the program did not end"
+    wait "$APP_PID"
+    local status=$?
+    APP_PID=""
+    [ "$status" -eq "$1" ] || fail "the program ended with status $status, expected $1"
+}
+
+popup_count() {
+    xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | wc -l
+}
+
+popup_opened() {
+    [ "$(popup_count)" -gt "$1" ]
+}
+
+# The controls, in twips (left, top, width, height) as the windows place them.
+readonly kCombo1="1200 195 1700 315"               # the name part, clear of the drop-down button
+readonly kCboAccount="1005 180 2400 315"           # the edit part, clear of the drop-down button
+readonly kTxtAccount="1005 180 3465 315"
+readonly kCommand2="4200 1020 270 285"
+readonly kLblComment="120 1905 900 210"
+readonly kCmdAddNew="1095 3285 1650 345"
+readonly kCmdEdit="2760 3285 1650 345"
+readonly kCmdDelete="1095 3660 1650 345"
+readonly kCmdSave="2760 3660 1650 345"
+readonly kPicLogoff="345 3525 375 375"             # inside Picture1, clear of its frame
+readonly kEditSave="2400 3285 1995 405"
+# The main window's client heights in pixels: full, and with the countdown strip.
+readonly kFullClient=$(( (4590 - 345 + 7) / 15 ))
+readonly kCountdownClient=$(( (4950 - 345 + 7) / 15 ))
+
+# The new entry dialog: fields by Tab from the account name, then Speichern.
+add_entry() {
+    local main="$1"
+    click "$main" $kCmdAddNew
+    wait_window "$kEditTitle"
+    local dialog="$WIN"
+    window_gone "$kMainTitle" || fail "the main window stays visible behind the new-entry dialog"
+    focus_window "$dialog"
+    type_text "$2"
+    keys Tab
+    type_text "$3"
+    keys Tab
+    type_text "$4"
+    keys Tab
+    type_text "$5"
+    keys Tab
+    local first=1 line
+    while IFS= read -r line; do
+        [ $first -eq 1 ] || keys Return
+        first=0
+        type_text "$line"
+    done <<<"$6"
+    shot "new-entry-$3"
+    # Twips of this dialog come from the same DPI as the main window's.
+    click "$dialog" $kEditSave
+    wait_gone "$kEditTitle"
+    wait_window "$kMainTitle"
+}
+
+# Picks an account in the main window's list by its first letter, as the list's keys allow.
+select_account() {
+    focus_window "$1"
+    click "$1" $kCboAccount
+    keys "$2"
+}
+
+# Edits the shown entry just far enough to read its name, then cancels.
+expect_shown_account() {
+    click "$1" $kCmdEdit
+    expect_field_text "$1" "$2" $kTxtAccount
+    click "$1" $kCmdEdit
+}
+
+###############################################################################
+step "window manager"
+openbox --sm-disable >>"$RUN/openbox.log" 2>&1 &
+WM_PID=$!
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+poll 30 wm_ready || fail "openbox did not start: $(cat "$RUN/openbox.log")"
+
+###############################################################################
+step "1 start: login window, a second copy ends at once"
+start_program
+wait_window "$kLoginTitle"
+login=$WIN
+client_geometry "$login"
+PX_WIDTH=$GW
+[ "$PX_WIDTH" -gt 0 ] || fail "the login window has no width"
+shot "login"
+# The second copy must end by itself, quickly, without ever showing a window of its own.
+(cd "$PROG" && exec ./keywarden) >>"$LOG" 2>&1 &
+second=$!
+started=$SECONDS
+while kill -0 "$second" 2>/dev/null; do
+    [ "$(visible_windows "$kLoginTitle" | wc -l)" -le 1 ] || fail "a second login window appeared"
+    [ $((SECONDS - started)) -lt 20 ] || { kill "$second"; fail "the second copy keeps running"; }
+    sleep 0.05
+done
+wait "$second"
+second_status=$?
+[ "$second_status" -eq 0 ] || fail "the second copy ended with status $second_status"
+[ "$(visible_windows "$kLoginTitle" | wc -l)" -eq 1 ] || fail "not exactly one login window"
+kill -0 "$APP_PID" 2>/dev/null || fail "the first copy ended too"
+shot "second-start"
+
+###############################################################################
+step "2 new user '$kUser'"
+[ -z "$(ls "$PROG"/*.dat 2>/dev/null)" ] || fail "the program folder is not fresh"
+focus_window "$login"
+click "$login" $kCombo1
+type_text "$kUser"
+# Enter in the name moves on to the password box; Enter there logs in.
+keys Return
+type_text "$kOldPass"
+keys Return
+wait_window "$kMessageTitle"
+notice=$WIN
+shot "new-user-notice"
+# The notice comes before the placeholder; the name is remembered before anything else.
+[ ! -e "$PROG/$kUser.dat" ] || fail "$kUser.dat was created before the notice was acknowledged"
+[ "$(setting DefaultUser)" = "$kUser" ] || fail "DefaultUser is '$(setting DefaultUser)'"
+focus_window "$notice"
+keys Return
+wait_window "$kMainTitle"
+main=$WIN
+wait_gone "$kLoginTitle"
+shot "main-window"
+poll 10 test -e "$PROG/$kUser.dat" || fail "no $kUser.dat"
+printf '\r\n' >"$RUN/placeholder"
+cmp -s "$RUN/placeholder" "$PROG/$kUser.dat" || fail "$kUser.dat is not the 2-byte placeholder: $(od -c "$PROG/$kUser.dat")"
+no_working_copy || fail "a working copy lies on disk after the login"
+
+###############################################################################
+step "3 two entries through the new-entry dialog"
+readonly kBaer='[Baer]\r\nUser=anna\r\nPass=Geh3im!x\r\nWeb=www.example.org\r\nComment=Zeile 1#\247Zeile 2\r\n'
+add_entry "$main" "Bär" "anna" 'Geh3im!x' "www.example.org" $'Zeile 1\nZeile 2'
+expect_at_rest
+expect_store "$PROG/$kUser.dat" "$kOldPass" '[Main]\r\nCount=1\r\nAccount1=B\344r\r\n'"$kBaer"
+shot "first-entry-saved"
+
+readonly kPost='[Post]\r\nUser=kunde7\r\nPass=pw-Post1\r\nWeb=\r\nComment=\r\n'
+wait_window "$kMainTitle"
+main=$WIN
+add_entry "$main" "Post" "kunde7" "pw-Post1" "" ""
+expect_at_rest
+expect_store "$PROG/$kUser.dat" "$kOldPass" \
+    '[Main]\r\nCount=2\r\nAccount1=B\344r\r\nAccount2=Post\r\n'"$kBaer$kPost"
+shot "second-entry-saved"
+
+echo "PASS"
+exit 0
