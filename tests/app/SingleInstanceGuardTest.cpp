@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDeadlineTimer>
+#include <QThread>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -106,29 +108,34 @@ TEST(SingleInstance, SecondProgramEndsSilently)
     ASSERT_TRUE(runtime.isValid());
     const QString lockPath = runtime.filePath("keywarden.lock");
 
-    auto run = [&] {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_RUNTIME_DIR", runtime.path());
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        process.setProcessEnvironment(env);
-        process.start(program, {});
-        EXPECT_TRUE(process.waitForFinished(20000)) << "the program did not end";
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(process.exitCode(), 0);
-        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
-    };
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
 
-    // The lock of a crashed instance is taken over (and released at the end): the program uses
-    // this lock file.
+    // The lock of a crashed instance does not keep the program from starting: the first instance
+    // takes it over and keeps running with its login window.
     leaveStaleLock(lockPath);
-    run();
-    EXPECT_FALSE(QFile::exists(lockPath));
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(program, {});
+    ASSERT_TRUE(first.waitForStarted(10000));
+    QDeadlineTimer deadline(20000);
+    while (lockOwner(lockPath) != first.processId() && !deadline.hasExpired()
+           && first.state() == QProcess::Running)
+        QThread::msleep(50);
+    ASSERT_EQ(lockOwner(lockPath), first.processId()) << "the first instance did not take the lock";
 
-    // While a running instance holds the lock, the second one ends at once and leaves it alone.
-    SingleInstanceGuard running(lockPath);
-    ASSERT_TRUE(running.tryAcquire());
-    run();
-    EXPECT_TRUE(running.isHeld());
-    EXPECT_EQ(lockOwner(lockPath), QCoreApplication::applicationPid());
+    // While it runs, a second instance ends at once, silently, and leaves the lock alone.
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(program, {});
+    EXPECT_TRUE(second.waitForFinished(20000)) << "the second instance did not end";
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(second.readAllStandardOutput().isEmpty());
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_EQ(lockOwner(lockPath), first.processId());
+
+    first.kill();
+    first.waitForFinished(10000);
 }
