@@ -10,12 +10,14 @@
 #include "ui/main/PictureBox.h"
 #include "ui/main/frmEditSafe.h"
 #include "ui/ProgramExit.h"
+#include "ui/UrlOpener.h"
 
 #include "app/AppContext.h"
 #include "app/FileServices.h"
 #include "app/Ini.h"
 #include "app/LeadingNumber.h"
 #include "app/MessagePresenter.h"
+#include "app/SoundPlayer.h"
 #include "store/AccountEntry.h"
 #include "store/StoreActivity.h"
 #include "store/StoreLayout.h"
@@ -47,6 +49,9 @@ const QColor kNoticeBackColor = FormLook::fromBgr(0x00404040);
 const QString kEditCaption = QStringLiteral("Bearbeiten");
 const QString kCancelCaption = QStringLiteral("Abbrechen");
 const QString kCannotEditEmpty = QStringLiteral("Kann keinen leeren Eintrag bearbeiten.");
+const QString kClearNowTip = QStringLiteral("Passwort sofort aus der Zwischenablage entfernen");
+const QString kClearedText = QStringLiteral("gelöscht.");
+const QString kListNotSaved = QStringLiteral("Die Kontenliste konnte beim Abmelden nicht gespeichert werden. ");
 
 // Roughly the pace of the classic 1 ms timer, whose ticks the system delivered every 15 or 16 ms.
 constexpr int kIndicatorInterval = 15;
@@ -265,10 +270,14 @@ void frmMain::createControls()
     Timer1->setInterval(kIndicatorInterval);
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(1000);
+    Timer2->setInterval(kCountdownTickMs);
     Timer3 = new QTimer(this);
     Timer3->setObjectName(QStringLiteral("Timer3"));
-    Timer3->setInterval(2500);
+    Timer3->setInterval(kNoticeMs);
+    m_countdownPause = new QTimer(this);
+    m_countdownPause->setObjectName(QStringLiteral("countdownPause"));
+    m_countdownPause->setSingleShot(true);
+    m_countdownPause->setInterval(kCountdownPauseMs);
 
     mnuPopMain = new QMenu(QStringLiteral("PopMain"), this);
     mnuPopMain->setObjectName(QStringLiteral("mnuPopMain"));
@@ -295,6 +304,14 @@ void frmMain::connectHandlers()
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(mnuChngMaster, &QAction::triggered, this, [this] { mnuChngMaster_Click(); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
+    connect(Timer3, &QTimer::timeout, this, [this] { Timer3_Timer(); });
+    connect(m_countdownPause, &QTimer::timeout, this, [this] { endCountdownPause(); });
+    connect(Picture1, &PictureBox::clicked, this, [this] { Picture1_Click(); });
+    connect(picLogoff, &PictureBox::clicked, this, [this] { picLogoff_Click(); });
+    connect(mnuCopyAdress, &QAction::triggered, this, [this] { mnuCopyAdress_Click(); });
 
     // Any change of an entry field arms the save button, also a change made by code.
     const auto armSave = [this] { cmdSave->setEnabled(true); };
@@ -317,6 +334,7 @@ void frmMain::connectHandlers()
     txtComments->viewport()->installEventFilter(this);
     cmdAddNew->installEventFilter(this);
     cmdDelete->installEventFilter(this);
+    lblWebAdress->installEventFilter(this);
 }
 
 void frmMain::setTabOrder()
@@ -495,7 +513,7 @@ void frmMain::cmdEdit_Click()
         cboAccount->show();
         if (appContext().CompactMode == 1)
             SetCompactMode(true);
-        Command3->show();
+        Command3->setVisible(!clipboardStripShown());
         focusDummy();
         return;
     }
@@ -517,7 +535,8 @@ void frmMain::cmdEdit_Click()
     cmdDelete->setEnabled(false);
     cmdAddNew->setEnabled(false);
     Command3->hide();
-    setHeightTwips(kFullHeight);
+    // A countdown keeps its strip uncovered while the entry is edited.
+    setHeightTwips(clipboardStripShown() ? kCountdownHeight : kFullHeight);
     focusDummy();
 }
 
@@ -564,7 +583,7 @@ void frmMain::cmdSave_Click()
     LockEntryFields(0);
     if (appContext().CompactMode == 1)
         SetCompactMode(true);
-    Command3->show();
+    Command3->setVisible(!clipboardStripShown());
     focusDummy();
 }
 
@@ -630,11 +649,186 @@ void frmMain::setIndicatorColor(const QColor& color)
         FormLook::setBackColor(Picture1, color);
 }
 
+void frmMain::setClipboardIntervals(int tickMs, int pauseMs, int noticeMs)
+{
+    Timer2->setInterval(tickMs);
+    m_countdownPause->setInterval(pauseMs);
+    Timer3->setInterval(noticeMs);
+}
+
+bool frmMain::countdownEnding() const
+{
+    return m_countdownPause->isActive();
+}
+
+bool frmMain::clipboardStripShown() const
+{
+    return Timer2->isActive() || m_countdownPause->isActive() || Timer3->isActive();
+}
+
+void frmMain::Command1_Click()
+{
+    copyToClipboard(txtUserName->text());
+}
+
+void frmMain::Command2_Click()
+{
+    // The real text, also while it is masked.
+    copyToClipboard(txtPassWord->text());
+}
+
+void frmMain::copyToClipboard(const QString& text)
+{
+    focusDummy();
+    // The clipboard was just emptied and the end notice is due: a copy now would run unseen.
+    if (countdownEnding())
+        return;
+    if (text.isEmpty())
+        return;
+    m_clipboard.putSecret(text);
+    XPProgressBar1->setPercent(false);
+    XPProgressBar1->setMax(kCountdownTicks);
+    XPProgressBar1->setValue(0);
+    Picture1->setToolTip(kClearNowTip);
+    ClipboardCountdown = 1;
+    // In compact height the strip cannot show: the copy waits for the frame click, logoff or close.
+    if (appContext().CompactMode == 1)
+        return;
+    Timer3->stop();
+    Timer2->start();
+    setHeightTwips(kCountdownHeight);
+    Label1->hide();
+    XPProgressBar1->show();
+    Command3->hide();
+}
+
+void frmMain::Timer2_Timer()
+{
+    XPProgressBar1->setValue(ClipboardCountdown);
+    if (ClipboardCountdown < kCountdownTicks) {
+        ++ClipboardCountdown;
+        return;
+    }
+    m_clipboard.clearIfOurs();
+    Timer2->stop();
+    // The bar stays at its last value for a moment before the notice replaces it.
+    m_countdownPause->start();
+}
+
+void frmMain::endCountdownPause()
+{
+    ClipboardCountdown = 0;
+    Picture1->setToolTip(QString());
+    XPProgressBar1->hide();
+    XPProgressBar1->setValue(0);
+    Label1->show();
+    Timer3->start();
+}
+
+void frmMain::Timer3_Timer()
+{
+    Label1->hide();
+    XPProgressBar1->hide();
+    setHeightTwips(kFullHeight);
+    Timer3->stop();
+    // While an entry is edited the compact switch stays hidden.
+    Command3->setVisible(session().EditMode != 1);
+}
+
+void frmMain::Picture1_Click()
+{
+    if (ClipboardCountdown <= 0 || countdownEnding())
+        return;
+    // The copy goes at once; a text the user copied meanwhile is not ours to replace.
+    m_clipboard.replaceIfOurs(kClearedText);
+    ClipboardCountdown = 11;
+}
+
+QString frmMain::WebAddressToOpen(const QString& caption)
+{
+    const QString address = caption.toLower();
+    if (address.startsWith(QLatin1String("http://")))
+        return address;
+    // The desktop opens only addresses with a scheme.
+    if (address.startsWith(QLatin1String("www.")))
+        return QStringLiteral("http://") + address;
+    return {};
+}
+
+void frmMain::lblWebAdress_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
+{
+    if (button == Qt::RightButton) {
+        mnuPop->popup(globalPos);
+        return;
+    }
+    const QString address = WebAddressToOpen(lblWebAdress->text());
+    if (!address.isEmpty())
+        UrlOpener::open(address);
+}
+
+void frmMain::mnuCopyAdress_Click()
+{
+    // No secret: no countdown, never cleared by the program.
+    ProgramClipboard::putText(lblWebAdress->text());
+}
+
+void frmMain::clearPendingClipboard()
+{
+    if (ClipboardCountdown > 0)
+        m_clipboard.clearIfOurs();
+    ClipboardCountdown = 0;
+    Timer2->stop();
+    m_countdownPause->stop();
+}
+
+void frmMain::picLogoff_Click()
+{
+    // A store operation still running finishes first; the logoff is clicked again then.
+    if (m_locking || m_unloading || StoreActivity::isRunning())
+        return;
+    const QPoint position = pos();
+    LockStore(true);
+    const AppContext& app = appContext();
+    WriteIni(app.AppTitle, QStringLiteral("Top"), singleText(Twips::fromPixels(position.y(), this)), app.SettingsFile);
+    WriteIni(app.AppTitle, QStringLiteral("Left"), singleText(Twips::fromPixels(position.x(), this)), app.SettingsFile);
+}
+
+void frmMain::LockStore(bool ShowLogin)
+{
+    m_locking = true;
+    clearPendingClipboard();
+    const StoreResult result = session().LockStore();
+    // The rewrite of the list failed: the entries themselves are stored, the user should know
+    // that the list may show a deleted name again. The lock itself has completed.
+    if (!result && result.error != StoreError::Busy)
+        ShowMessage(kListNotSaved + result.message, kMessageExclamation);
+    PlaySoundFile(appContext().LogoutSoundFile);
+    m_locking = false;
+
+    if (ShowLogin) {
+        // Everything after the unload goes through locals: this window is released later.
+        AppWindows& windows = m_windows;
+        windows.showLogin();
+        hide();
+        windows.unloadMainWindow();
+        return;
+    }
+    m_unloading = true;
+    hide();
+    delete m_editDialog.data();
+    Timer1->stop();
+    Timer3->stop();
+    Form_Unload();
+    StoreActivity::pumpEvents();
+    ProgramExit::endProgram(0);
+}
+
 void frmMain::Form_Unload()
 {
     if (m_unloaded)
         return;
     m_unloaded = true;
+    clearPendingClipboard();
     const AppContext& app = appContext();
     WriteIni(app.AppTitle, QStringLiteral("Top"), singleText(Twips::fromPixels(pos().y(), this)), app.SettingsFile);
     WriteIni(app.AppTitle, QStringLiteral("Left"), singleText(Twips::fromPixels(pos().x(), this)), app.SettingsFile);
@@ -648,19 +842,27 @@ void frmMain::unloadWindow()
     Timer1->stop();
     Timer2->stop();
     Timer3->stop();
+    m_countdownPause->stop();
     hide();
     Form_Unload();
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    event->accept();
-    if (m_unloading)
+    if (m_unloading || m_unloaded) {
+        event->accept();
         return;
-    delete m_editDialog.data();
-    Form_Unload();
-    // No other window is open while this one is: closing it ends the program.
-    ProgramExit::endProgram(0);
+    }
+    // A store step or the lock's message lets events in: a close meanwhile is refused, the user
+    // closes again once it is done.
+    if (m_locking || StoreActivity::isRunning()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    // No other window is open while this one is: closing it locks the store the way the logoff
+    // does (a deleted entry must not come back at the next login) and ends the program.
+    LockStore(false);
 }
 
 void frmMain::paintEvent(QPaintEvent*)
@@ -719,6 +921,11 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         return false;
+    }
+    if (watched == lblWebAdress && type == QEvent::MouseButtonPress && lblWebAdress->isEnabled()) {
+        const auto* press = static_cast<QMouseEvent*>(event);
+        lblWebAdress_MouseDown(press->button(), press->globalPosition().toPoint());
+        return true;
     }
     if ((watched == cmdAddNew || watched == cmdDelete) && type == QEvent::MouseMove)
         Timer1->start();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/StoreResult.h"
+#include "ui/ProgramClipboard.h"
 #include "ui/main/frmEditSafe.h"
 
 #include <QPixmap>
@@ -44,6 +45,13 @@ public:
     // Command3, and the full one ends at the top of the countdown strip.
     static constexpr int kFrameHeight = 360;
 
+    // The clipboard countdown: one tick a second for 20 ticks, a short pause after the clipboard
+    // was emptied, then the end notice for 2.5 seconds.
+    static constexpr int kCountdownTicks = 20;
+    static constexpr int kCountdownTickMs = 1000;
+    static constexpr int kCountdownPauseMs = 250;
+    static constexpr int kNoticeMs = 2500;
+
     explicit frmMain(AppWindows& windows);
     ~frmMain() override;
 
@@ -76,7 +84,36 @@ public:
     void Command3_Click();
     void mnuChngMaster_Click();
     void Timer1_Timer();
-    // Writes Top, Left and CompactMode to the settings.
+
+    // Clipboard: copy user name or password (countdown in full height, pending in compact height),
+    // the countdown's tick and end notice, the immediate clear, and the web address.
+    void Command1_Click();
+    void Command2_Click();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void Picture1_Click();
+    void lblWebAdress_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    void mnuCopyAdress_Click();
+    // The address the link opens for `caption`, or "" when it is not opened: lower case, only
+    // "http://" addresses and "www." ones (which get "http://" in front).
+    static QString WebAddressToOpen(const QString& caption);
+    // Shorter timers for tests; the defaults are the constants above.
+    void setClipboardIntervals(int tickMs, int pauseMs, int noticeMs);
+    // The pause between the emptied clipboard and the end notice; the copy buttons wait for it.
+    bool countdownEnding() const;
+    // True while the countdown strip (bar or end notice) is uncovered.
+    bool clipboardStripShown() const;
+
+    // Logoff: the store locked, then Top and Left written.
+    void picLogoff_Click();
+    // Empties a pending copy, locks the store (the list rewritten when entries changed; a failure
+    // is shown, the lock completes), plays the logout sound. ShowLogin: the login window comes
+    // back and this window is unloaded; otherwise the settings are written and the program ends.
+    void LockStore(bool ShowLogin);
+    // Empties the pending copy when the clipboard still holds it; the count goes to 0.
+    void clearPendingClipboard();
+
+    // Empties a pending copy, writes Top, Left and CompactMode to the settings.
     void Form_Unload();
     // Unloads the window for the logoff: the new-entry dialog is closed and Form_Unload runs, but
     // the program does not end.
@@ -141,6 +178,8 @@ private:
     void showFailure(const StoreResult& result);
     void setIndicatorColor(const QColor& color);
     void showPopMain(const QPoint& globalPos);
+    void copyToClipboard(const QString& text);
+    void endCountdownPause();
 
     AppWindows& m_windows;
     int m_heightTwips = kFullHeight;
@@ -148,4 +187,7 @@ private:
     QPointer<frmEditSafe> m_editDialog;
     bool m_unloading = false;  // unloaded for the logoff: closing must not end the program
     bool m_unloaded = false;   // Form_Unload has run
+    bool m_locking = false;    // LockStore runs (its message box lets events in)
+    ProgramClipboard m_clipboard;
+    QTimer* m_countdownPause = nullptr;
 };
