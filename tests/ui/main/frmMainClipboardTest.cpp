@@ -1,0 +1,414 @@
+#include "ui/main/MainWindowFixture.h"
+
+#include "ui/ProgramClipboard.h"
+#include "ui/UrlOpener.h"
+#include "ui/controls/XP_ProgressBar.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+const QString kHint = QString::fromLatin1(ProgramClipboard::kPasswordManagerHint);
+
+QList<TestAccount> bankAndPost()
+{
+    return {account("Bank", "u-bank", "p-bank", "WWW.Bank.de"), account("Post", "", "p-post", "http://post.de")};
+}
+
+QString clipboardText()
+{
+    return QGuiApplication::clipboard()->text();
+}
+
+void userCopies(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+bool clipboardMarkedSecret()
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasFormat(kHint) && data->data(kHint) == QByteArrayLiteral("secret");
+}
+
+// Records the addresses the link hands to the desktop instead of starting a browser.
+class RecordedUrls {
+public:
+    RecordedUrls()
+    {
+        m_previous = UrlOpener::setAction([this](const QString& address) {
+            opened << address;
+            return true;
+        });
+    }
+    ~RecordedUrls() { UrlOpener::setAction(m_previous); }
+    QStringList opened;
+
+private:
+    UrlOpener::Action m_previous;
+};
+
+} // namespace
+
+TEST(frmMainClipboard, CountdownCountsTwentyTicksEmptiesTheClipboardThenShowsTheNotice)
+{
+    MainWindowFixture f(bankAndPost());
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    m.setClipboardIntervals(60000, 1, 60000);  // ticks driven by hand, the pause runs out at once
+    userCopies(QStringLiteral("vorher"));
+    f.choose(QStringLiteral("Bank"));
+
+    QTest::mouseClick(m.Command2, Qt::LeftButton);
+    EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
+    EXPECT_TRUE(clipboardMarkedSecret());
+    EXPECT_EQ(m.ClipboardCountdown, 1);
+    EXPECT_TRUE(m.Timer2->isActive());
+    EXPECT_EQ(m.heightTwips(), frmMain::kCountdownHeight);
+    EXPECT_TRUE(m.XPProgressBar1->isVisible());
+    EXPECT_EQ(m.XPProgressBar1->value(), 0);
+    EXPECT_FALSE(m.Label1->isVisible());
+    EXPECT_FALSE(m.Command3->isVisible());
+    EXPECT_EQ(m.Picture1->toolTip(), QStringLiteral("Passwort sofort aus der Zwischenablage entfernen"));
+    EXPECT_EQ(m.focusWidget(), m.dummy);
+
+    for (int tick = 1; tick <= 20; ++tick) {
+        SCOPED_TRACE(tick);
+        m.Timer2_Timer();
+        EXPECT_EQ(m.XPProgressBar1->value(), tick);
+        EXPECT_EQ(m.XPProgressBar1->caption(), QString::number(tick) + QStringLiteral(" sec."));
+        if (tick < 20) {
+            EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
+            EXPECT_EQ(m.ClipboardCountdown, tick + 1);
+        }
+    }
+    EXPECT_EQ(clipboardText(), QString());
+    EXPECT_FALSE(m.Timer2->isActive());
+
+    // The short pause before the notice: the bar stays, the copy buttons and the frame do nothing.
+    ASSERT_TRUE(m.countdownEnding());
+    QTest::mouseClick(m.Command1, Qt::LeftButton);
+    m.Picture1_Click();
+    EXPECT_EQ(clipboardText(), QString());
+    EXPECT_EQ(m.ClipboardCountdown, 20);
+    EXPECT_TRUE(m.XPProgressBar1->isVisible());
+    EXPECT_FALSE(m.Timer2->isActive());
+
+    ASSERT_TRUE(QTest::qWaitFor([&m] { return !m.countdownEnding(); }, 2000));
+    EXPECT_EQ(m.ClipboardCountdown, 0);
+    EXPECT_FALSE(m.XPProgressBar1->isVisible());
+    EXPECT_EQ(m.XPProgressBar1->value(), 0);
+    EXPECT_TRUE(m.Label1->isVisible());
+    EXPECT_EQ(m.Label1->text(), QStringLiteral("Zwischenablage gelöscht."));
+    EXPECT_TRUE(m.Timer3->isActive());
+    EXPECT_EQ(m.heightTwips(), frmMain::kCountdownHeight);
+    EXPECT_FALSE(m.Command3->isVisible());
+    EXPECT_EQ(m.Picture1->toolTip(), QString());
+
+    m.Timer3_Timer();
+    EXPECT_FALSE(m.Label1->isVisible());
+    EXPECT_FALSE(m.XPProgressBar1->isVisible());
+    EXPECT_FALSE(m.Timer3->isActive());
+    EXPECT_EQ(m.heightTwips(), frmMain::kFullHeight);
+    EXPECT_TRUE(m.Command3->isVisible());
+    EXPECT_EQ(m.Command3->text(), QStringLiteral("5"));
+}
+
+TEST(frmMainClipboard, RunningTimersTakeTheCountdownToItsEndOnTheirOwn)
+{
+    MainWindowFixture f(bankAndPost());
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    m.setClipboardIntervals(2, 2, 200);
+    f.choose(QStringLiteral("Bank"));
+    QTest::mouseClick(m.Command1, Qt::LeftButton);
+    EXPECT_EQ(clipboardText(), QStringLiteral("u-bank"));
+
+    ASSERT_TRUE(QTest::qWaitFor([&m] { return m.Label1->isVisible(); }, 5000));
+    EXPECT_EQ(clipboardText(), QString());
+    EXPECT_EQ(m.ClipboardCountdown, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&m] { return m.heightTwips() == frmMain::kFullHeight; }, 5000));
+    EXPECT_FALSE(m.Label1->isVisible());
+    EXPECT_TRUE(m.Command3->isVisible());
+    EXPECT_FALSE(m.Timer2->isActive());
+    EXPECT_FALSE(m.Timer3->isActive());
+}
+
+TEST(frmMainClipboard, ImmediateClearPutsTheMarkAndTheCountdownEndsNineTicksAfterEleven)
+{
+    MainWindowFixture f(bankAndPost());
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    m.setClipboardIntervals(60000, 60000, 60000);
+    f.choose(QStringLiteral("Bank"));
+    m.Command2_Click();
+    for (int tick = 1; tick <= 5; ++tick)
+        m.Timer2_Timer();
+    ASSERT_EQ(m.ClipboardCountdown, 6);
+
+    // A click on the red frame, beside the logoff picture.
+    QTest::mouseClick(m.Picture1, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+    EXPECT_EQ(clipboardText(), QStringLiteral("gelöscht."));
+    EXPECT_FALSE(clipboardMarkedSecret());
+    EXPECT_EQ(m.ClipboardCountdown, 11);
+    EXPECT_TRUE(m.Timer2->isActive());
+    EXPECT_TRUE(m.XPProgressBar1->isVisible());
+
+    m.Timer2_Timer();
+    EXPECT_EQ(m.XPProgressBar1->value(), 11);
+    for (int later = 1; later <= 9; ++later) {
+        SCOPED_TRACE(later);
+        EXPECT_EQ(clipboardText(), QStringLiteral("gelöscht."));
+        m.Timer2_Timer();
+    }
+    EXPECT_EQ(m.XPProgressBar1->value(), 20);
+    EXPECT_EQ(clipboardText(), QString());
+    EXPECT_TRUE(m.countdownEnding());
+
+    // Without anything pending the frame click does nothing.
+    MainWindowFixture idle(bankAndPost());
+    ASSERT_NE(idle.main, nullptr);
+    userCopies(QStringLiteral("eigener Text"));
+    idle.main->Picture1_Click();
+    EXPECT_EQ(clipboardText(), QStringLiteral("eigener Text"));
+    EXPECT_EQ(idle.main->ClipboardCountdown, 0);
+}
+
+TEST(frmMainClipboard, TextTheUserCopiedMeanwhileIsNeverEmptiedOrReplaced)
+{
+    MainWindowFixture f(bankAndPost());
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    m.setClipboardIntervals(60000, 60000, 60000);
+    f.choose(QStringLiteral("Bank"));
+    m.Command2_Click();
+    m.Timer2_Timer();
+    userCopies(QStringLiteral("eigener Text"));
+
+    m.Picture1_Click();
+    EXPECT_EQ(clipboardText(), QStringLiteral("eigener Text"));
+    EXPECT_EQ(m.ClipboardCountdown, 11);
+    while (m.Timer2->isActive())
+        m.Timer2_Timer();
+    EXPECT_EQ(clipboardText(), QStringLiteral("eigener Text"));
+    EXPECT_TRUE(m.countdownEnding());
+}
+
+TEST(frmMainClipboard, CopyRulesEmptyFieldsAndACopyDuringACountdownOrItsNotice)
+{
+    MainWindowFixture f(bankAndPost());
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    m.setClipboardIntervals(60000, 1, 60000);
+
+    // Nothing on show: both buttons do nothing.
+    userCopies(QStringLiteral("vorher"));
+    m.Command1_Click();
+    m.Command2_Click();
+    EXPECT_EQ(clipboardText(), QStringLiteral("vorher"));
+    EXPECT_EQ(m.ClipboardCountdown, 0);
+    EXPECT_FALSE(m.Timer2->isActive());
+    EXPECT_EQ(m.heightTwips(), frmMain::kFullHeight);
+
+    // Post has no user name: only its password can be copied, masked as it is.
+    f.choose(QStringLiteral("Post"));
+    ASSERT_TRUE(m.Check1->isChecked());
+    m.Command1_Click();
+    EXPECT_EQ(clipboardText(), QStringLiteral("vorher"));
+    EXPECT_EQ(m.ClipboardCountdown, 0);
+    m.Command2_Click();
+    EXPECT_EQ(clipboardText(), QStringLiteral("p-post"));
+    EXPECT_EQ(m.ClipboardCountdown, 1);
+
+    // Another copy during the countdown starts it again from 1.
+    for (int tick = 1; tick <= 7; ++tick)
+        m.Timer2_Timer();
+    f.choose(QStringLiteral("Bank"));
+    m.Command1_Click();
+    EXPECT_EQ(clipboardText(), QStringLiteral("u-bank"));
+    EXPECT_TRUE(clipboardMarkedSecret());
+    EXPECT_EQ(m.ClipboardCountdown, 1);
+    EXPECT_EQ(m.XPProgressBar1->value(), 0);
+
+    // A copy while the end notice shows drops the notice and counts anew.
+    while (m.Timer2->isActive())
+        m.Timer2_Timer();
+    ASSERT_TRUE(QTest::qWaitFor([&m] { return m.Timer3->isActive(); }, 2000));
+    ASSERT_TRUE(m.Label1->isVisible());
+    m.Command2_Click();
+    EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
+    EXPECT_FALSE(m.Timer3->isActive());
+    EXPECT_FALSE(m.Label1->isVisible());
+    EXPECT_TRUE(m.XPProgressBar1->isVisible());
+    EXPECT_TRUE(m.Timer2->isActive());
+    EXPECT_EQ(m.ClipboardCountdown, 1);
+    EXPECT_EQ(m.heightTwips(), frmMain::kCountdownHeight);
+}
+
+TEST(frmMainClipboard, CompactHeightKeepsTheCopyWithoutCountdownUntilTheFrameClick)
+{
+    MainWindowFixture f(bankAndPost(), 1);
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    m.setClipboardIntervals(1, 1, 1);
+    f.choose(QStringLiteral("Bank"));
+    m.Command2_Click();
+    EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
+    EXPECT_EQ(m.ClipboardCountdown, 1);
+    EXPECT_EQ(m.heightTwips(), frmMain::kCompactHeight);
+    EXPECT_FALSE(m.XPProgressBar1->isVisible());
+    EXPECT_TRUE(m.Command3->isVisible());
+    EXPECT_EQ(m.Picture1->toolTip(), QStringLiteral("Passwort sofort aus der Zwischenablage entfernen"));
+
+    // Even with timers that would run out at once, nothing counts.
+    QTest::qWait(30);
+    EXPECT_FALSE(m.Timer2->isActive());
+    EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
+    EXPECT_EQ(m.ClipboardCountdown, 1);
+
+    m.Picture1_Click();
+    EXPECT_EQ(clipboardText(), QStringLiteral("gelöscht."));
+    EXPECT_EQ(m.ClipboardCountdown, 11);
+    QTest::qWait(30);
+    EXPECT_EQ(clipboardText(), QStringLiteral("gelöscht."));
+    EXPECT_EQ(m.ClipboardCountdown, 11);
+    EXPECT_EQ(m.heightTwips(), frmMain::kCompactHeight);
+}
+
+TEST(frmMainClipboard, SecretHintOnCopiedNamesAndPasswordsNotOnTheAddress)
+{
+    MainWindowFixture f(bankAndPost());
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    m.setClipboardIntervals(60000, 60000, 60000);
+    f.choose(QStringLiteral("Bank"));
+
+    m.Command2_Click();
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_TRUE(data->hasText());
+    EXPECT_EQ(data->text(), QStringLiteral("p-bank"));
+    EXPECT_TRUE(clipboardMarkedSecret());
+    m.Command1_Click();
+    EXPECT_EQ(clipboardText(), QStringLiteral("u-bank"));
+    EXPECT_TRUE(clipboardMarkedSecret());
+
+    // "Adresse kopieren": unchanged in case, no hint, and the countdown is not touched.
+    for (int tick = 1; tick <= 3; ++tick)
+        m.Timer2_Timer();
+    m.mnuCopyAdress->trigger();
+    EXPECT_EQ(clipboardText(), QStringLiteral("WWW.Bank.de"));
+    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat(kHint));
+    EXPECT_EQ(m.ClipboardCountdown, 4);
+    // Not ours to clear: the countdown's end leaves the address there.
+    while (m.Timer2->isActive())
+        m.Timer2_Timer();
+    EXPECT_EQ(clipboardText(), QStringLiteral("WWW.Bank.de"));
+
+    MainWindowFixture idle(bankAndPost());
+    ASSERT_NE(idle.main, nullptr);
+    idle.choose(QStringLiteral("Post"));
+    idle.main->mnuCopyAdress_Click();
+    EXPECT_EQ(clipboardText(), QStringLiteral("http://post.de"));
+    EXPECT_EQ(idle.main->ClipboardCountdown, 0);
+    EXPECT_FALSE(idle.main->Timer2->isActive());
+    EXPECT_EQ(idle.main->heightTwips(), frmMain::kFullHeight);
+}
+
+TEST(frmMainClipboard, WebAddressRules)
+{
+    struct Case {
+        const char* caption;
+        const char* opened;  // "" when nothing is opened
+    };
+    const Case cases[] = {
+        {"http://post.de", "http://post.de"},
+        {"HTTP://Post.DE/Login?ID=A", "http://post.de/login?id=a"},
+        {"www.bank.de", "http://www.bank.de"},
+        {"WWW.Bank.DE/Konto", "http://www.bank.de/konto"},
+        {"https://bank.de", ""},
+        {"HTTPS://www.bank.de", ""},
+        {"bank.de", ""},
+        {"ftp://www.bank.de", ""},
+        {"file:///etc/passwd", ""},
+        {" www.bank.de", ""},
+        {"http:/bank.de", ""},
+        {"www", ""},
+        {"", ""},
+    };
+    MainWindowFixture f(bankAndPost());
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption);
+        RecordedUrls urls;
+        m.lblWebAdress->setText(QString::fromUtf8(c.caption));
+        m.lblWebAdress_MouseDown(Qt::LeftButton, QPoint(10, 10));
+        const QStringList expected = *c.opened ? QStringList{QString::fromUtf8(c.opened)} : QStringList{};
+        EXPECT_EQ(urls.opened, expected);
+        EXPECT_EQ(frmMain::WebAddressToOpen(QString::fromUtf8(c.caption)), QString::fromUtf8(c.opened));
+    }
+}
+
+TEST(frmMainClipboard, WebAddressLinkTakesTheMouseOnlyWhileAnEntryIsShown)
+{
+    MainWindowFixture f(bankAndPost());
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    RecordedUrls urls;
+
+    // Nothing on show: the link is disabled and opens nothing.
+    pressMouse(m.lblWebAdress, Qt::LeftButton);
+    EXPECT_TRUE(urls.opened.isEmpty());
+
+    f.choose(QStringLiteral("Bank"));
+    ASSERT_TRUE(m.lblWebAdress->isEnabled());
+    pressMouse(m.lblWebAdress, Qt::LeftButton);
+    pressMouse(m.lblWebAdress, Qt::MiddleButton);
+    EXPECT_EQ(urls.opened, (QStringList{QStringLiteral("http://www.bank.de"), QStringLiteral("http://www.bank.de")}));
+    EXPECT_EQ(m.lblWebAdress->text(), QStringLiteral("WWW.Bank.de"));
+
+    // The right button: the menu with "Adresse kopieren", nothing opened.
+    pressMouse(m.lblWebAdress, Qt::RightButton);
+    EXPECT_TRUE(m.mnuPop->isVisible());
+    EXPECT_FALSE(m.mnuPopMain->isVisible());
+    EXPECT_EQ(urls.opened.size(), 2);
+    m.mnuPop->hide();
+}
+
+TEST(frmMainClipboard, EditingDuringACountdownKeepsTheStripAndTheSwitchHidden)
+{
+    MainWindowFixture f(bankAndPost());
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    m.setClipboardIntervals(60000, 1, 60000);
+    f.choose(QStringLiteral("Bank"));
+    m.Command2_Click();
+    QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
+    ASSERT_EQ(m.cmdEdit->text(), QStringLiteral("Abbrechen"));
+    EXPECT_EQ(m.heightTwips(), frmMain::kCountdownHeight);
+    EXPECT_FALSE(m.Command3->isVisible());
+
+    while (m.Timer2->isActive())
+        m.Timer2_Timer();
+    ASSERT_TRUE(QTest::qWaitFor([&m] { return m.Timer3->isActive(); }, 2000));
+    m.Timer3_Timer();
+    EXPECT_EQ(m.heightTwips(), frmMain::kFullHeight);
+    EXPECT_FALSE(m.Command3->isVisible());
+
+    QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
+    EXPECT_TRUE(m.Command3->isVisible());
+
+    // Leaving the edit while the countdown still runs keeps the switch hidden until its end.
+    f.choose(QStringLiteral("Bank"));
+    m.Command2_Click();
+    QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
+    QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
+    EXPECT_FALSE(m.Command3->isVisible());
+    EXPECT_EQ(m.heightTwips(), frmMain::kCountdownHeight);
+}
