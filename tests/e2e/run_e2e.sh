@@ -15,7 +15,7 @@ if [ "${1:-}" != "--inside" ]; then
         exit 2
     fi
     missing=()
-    for tool in xvfb-run Xvfb xauth xdotool xclip xwininfo xprop import openbox; do
+    for tool in xvfb-run Xvfb xauth xdotool xclip xwininfo xprop setxkbmap import openbox; do
         command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
     done
     if [ ${#missing[@]} -gt 0 ]; then
@@ -45,6 +45,7 @@ LAST_SHOT="(none yet)"
 SHOT_NO=0
 APP_PID=""
 WM_PID=""
+PASSED=0
 PX_WIDTH=0      # the login window's client width in pixels: converts twips to pixels
 
 # Isolated from the machine's user: own lock folder (the program allows one copy per user),
@@ -61,6 +62,8 @@ cleanup() {
     [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
     [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
     wait 2>/dev/null
+    # A failed run keeps its program folder for a look at the files.
+    [ "$PASSED" -eq 1 ] && rm -rf "$RUN"
 }
 trap cleanup EXIT
 
@@ -225,6 +228,13 @@ expect_at_rest() {
     [[ "$mode" != *w* ]] || fail "$kUser.dat is writable ($mode)"
 }
 
+# The files of the program folder but the settings (the login remembers the name before it tries
+# the password), with size, time, mode and content.
+snapshot_files() {
+    (cd "$PROG" && ls -A | grep -vx 'Keywarden.ini' &&
+        stat -c '%n %s %y %A' "$kUser.dat" "$kUser.bak" && sha256sum "$kUser.dat" "$kUser.bak")
+}
+
 setting() {
     sed -n "s/^$1=//p" "$PROG/Keywarden.ini" | tr -d '\r'
 }
@@ -267,9 +277,6 @@ readonly kCmdDelete="1095 3660 1650 345"
 readonly kCmdSave="2760 3660 1650 345"
 readonly kPicLogoff="345 3525 375 375"             # inside Picture1, clear of its frame
 readonly kEditSave="2400 3285 1995 405"
-# The main window's client heights in pixels: full, and with the countdown strip.
-readonly kFullClient=$(( (4590 - 345 + 7) / 15 ))
-readonly kCountdownClient=$(( (4950 - 345 + 7) / 15 ))
 
 # The new entry dialog: fields by Tab from the account name, then Speichern.
 add_entry() {
@@ -300,11 +307,11 @@ add_entry() {
     wait_window "$kMainTitle"
 }
 
-# Picks an account in the main window's list by its first letter, as the list's keys allow.
+# Picks an account in the main window's list with keys: a first letter, or Up and Down.
 select_account() {
     focus_window "$1"
     click "$1" $kCboAccount
-    keys "$2"
+    keys "${@:2}"
 }
 
 # Edits the shown entry just far enough to read its name, then cancels.
@@ -320,6 +327,9 @@ openbox --sm-disable >>"$RUN/openbox.log" 2>&1 &
 WM_PID=$!
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 poll 30 wm_ready || fail "openbox did not start: $(cat "$RUN/openbox.log")"
+# A German keyboard has the umlauts on keys of their own; xdotool would otherwise remap a key for
+# each one while the program types, and a key pressed before the program saw the new map is lost.
+setxkbmap de || fail "no German keyboard layout"
 
 ###############################################################################
 step "1 start: login window, a second copy ends at once"
@@ -390,5 +400,175 @@ expect_store "$PROG/$kUser.dat" "$kOldPass" \
     '[Main]\r\nCount=2\r\nAccount1=B\344r\r\nAccount2=Post\r\n'"$kBaer$kPost"
 shot "second-entry-saved"
 
-echo "PASS"
+###############################################################################
+step "4 copy the password: on the clipboard with the secret hint, empty after the countdown"
+select_account "$main" b
+client_geometry "$main"
+full_height=$GH
+timeout 5 xclip -i -selection clipboard </dev/null
+click "$main" $kCommand2
+poll 10 clipboard_is 'Geh3im!x' || fail "the clipboard holds '$(clipboard)' instead of the password"
+copied_ms=$(date +%s%3N)
+clipboard -t TARGETS | grep -qx 'x-kde-passwordManagerHint' ||
+    fail "no secret hint among the clipboard's formats: $(clipboard -t TARGETS | tr '\n' ' ')"
+hint="$(clipboard -t x-kde-passwordManagerHint)"
+[ "$hint" = "secret" ] || fail "the secret hint reads '$hint'"
+# The countdown strip makes the window 360 twips higher (4950 instead of 4590).
+strip_shown() {
+    client_geometry "$main"
+    [ "$GH" -ge $((full_height + $(twips 360) - 1)) ]
+}
+strip_gone() {
+    client_geometry "$main"
+    [ "$GH" -eq "$full_height" ]
+}
+poll 10 strip_shown || fail "the countdown strip does not show (client height $GH, $full_height before)"
+shot "countdown"
+poll 40 clipboard_empty || fail "the clipboard still holds '$(clipboard)' long after the countdown"
+held_ms=$(( $(date +%s%3N) - copied_ms ))
+echo "  the password stayed on the clipboard for ${held_ms} ms"
+[ "$held_ms" -ge 18000 ] || fail "the clipboard was emptied after only ${held_ms} ms"
+shot "clipboard-cleared"
+poll 15 strip_gone || fail "the countdown strip stays (client height $GH, $full_height before)"
+
+###############################################################################
+step "5 rename one entry, delete the other, log off, log in again"
+readonly kPostbank='[Postbank]\r\nUser=kunde7\r\nPass=pw-Post1\r\nWeb=\r\nComment=\r\n'
+select_account "$main" p
+click "$main" $kCmdEdit
+# Reading the name leaves it selected, so typing replaces it.
+expect_field_text "$main" "Post" $kTxtAccount
+type_text "Postbank"
+shot "rename"
+click "$main" $kCmdSave
+poll 10 store_holds "$PROG/$kUser.dat" "$kOldPass" "[Postbank]" || fail "the renamed entry was not stored"
+expect_at_rest
+expect_store "$PROG/$kUser.dat" "$kOldPass" \
+    '[Main]\r\nCount=2\r\nAccount1=B\344r\r\nAccount2=Postbank\r\n'"$kBaer$kPostbank"
+
+select_account "$main" b
+click "$main" $kCmdDelete
+wait_window "$kMessageTitle"
+question=$WIN
+shot "delete-question"
+focus_window "$question"
+keys Return
+wait_gone "$kMessageTitle"
+poll 10 store_lacks "$PROG/$kUser.dat" "$kOldPass" "[Baer]" || fail "the deleted entry is still stored"
+expect_at_rest
+# The list section follows at logoff.
+expect_store "$PROG/$kUser.dat" "$kOldPass" '[Main]\r\nCount=2\r\nAccount1=B\344r\r\nAccount2=Postbank\r\n'"$kPostbank"
+
+focus_window "$main"
+client_geometry "$main"
+place_before_logoff="$GX,$GY"
+click "$main" $kPicLogoff
+wait_window "$kLoginTitle"
+login=$WIN
+wait_gone "$kMainTitle"
+shot "logged-off"
+expect_at_rest
+readonly kAfterLock='[Main]\r\nCount=1\r\nAccount1=Postbank\r\nAccount2=Postbank\r\n'"$kPostbank"
+expect_store "$PROG/$kUser.dat" "$kOldPass" "$kAfterLock"
+[ -n "$(setting Top)" ] && [ -n "$(setting Left)" ] || fail "the logoff did not store the window's place"
+
+# The remembered user is preselected; Enter in the name moves on to the password.
+focus_window "$login"
+expect_field_text "$login" "$kUser" $kCombo1
+keys Return
+type_text "$kOldPass"
+keys Return
+wait_window "$kMainTitle"
+main=$WIN
+wait_gone "$kLoginTitle"
+shot "logged-in-again"
+client_geometry "$main"
+[ "$GX,$GY" = "$place_before_logoff" ] || fail "the main window came back at $GX,$GY, not at $place_before_logoff"
+# The first and the last item of the list are the same: exactly one entry.
+select_account "$main" Down
+expect_shown_account "$main" "Postbank"
+select_account "$main" Down Down Down Down
+expect_shown_account "$main" "Postbank"
+
+###############################################################################
+step "6 change the master password, then old and new password at the login"
+focus_window "$main"
+menus_before=$(popup_count)
+click "$main" $kLblComment 3
+poll 10 popup_opened "$menus_before" || fail "no context menu on the right click"
+shot "context-menu"
+keys Down Return
+wait_window "$kMasterTitle"
+master=$WIN
+window_gone "$kMainTitle" || fail "the main window stays visible behind the master password dialog"
+focus_window "$master"
+type_text "$kNewPass"
+keys Return
+wait_window "$kMessageTitle"
+shot "change-question"
+focus_window "$WIN"
+keys Return
+wait_gone "$kMasterTitle"
+wait_window "$kMainTitle"
+main=$WIN
+no_working_copy || fail "a working copy lies on disk after the change"
+expect_store "$PROG/$kUser.dat" "$kNewPass" "$kAfterLock"
+expect_store "$PROG/$kUser.bak" "$kOldPass" "$kAfterLock"
+dump_store "$PROG/$kUser.dat" "$kOldPass" >/dev/null && fail "$kUser.dat still opens with the old password"
+
+focus_window "$main"
+click "$main" $kPicLogoff
+wait_window "$kLoginTitle"
+login=$WIN
+wait_gone "$kMainTitle"
+expect_at_rest
+snapshot_files >"$RUN/files-before"
+
+focus_window "$login"
+type_text "$kOldPass"
+keys Return
+wait_window "$kMessageTitle"
+shot "wrong-password"
+focus_window "$WIN"
+keys Return
+expect_program_end 1
+snapshot_files >"$RUN/files-after"
+cmp -s "$RUN/files-before" "$RUN/files-after" ||
+    fail "the wrong password changed files: $(diff "$RUN/files-before" "$RUN/files-after")"
+
+start_program
+wait_window "$kLoginTitle"
+login=$WIN
+focus_window "$login"
+type_text "$kNewPass"
+keys Return
+wait_window "$kMainTitle"
+main=$WIN
+wait_gone "$kLoginTitle"
+select_account "$main" Down
+expect_shown_account "$main" "Postbank"
+shot "new-password-opens"
+expect_store "$PROG/$kUser.bak" "$kOldPass" "$kAfterLock"
+
+###############################################################################
+step "7 close the main window by its title bar"
+focus_window "$main"
+client_geometry "$main"
+frame_left=$((GX - FL))
+frame_top=$((GY - FT))
+# The close button is the last one on the right of the title bar, about as wide as the bar is high.
+xdotool mousemove $((GX + GW + FR - FT / 2)) $((GY - FT / 2))
+shot "close-button"
+xdotool click 1
+expect_program_end 0
+# The settings hold the frame's top-left corner in twips; one pixel of rounding is allowed.
+near_twips() {
+    awk -v t="$1" -v px="$2" -v w="$PX_WIDTH" 'BEGIN { d = t - px * 4650 / w; exit !(t != "" && d * d <= 4650 * 4650 / (w * w)) }'
+}
+near_twips "$(setting Top)" "$frame_top" || fail "Top is '$(setting Top)', the window's frame stood at y = $frame_top px"
+near_twips "$(setting Left)" "$frame_left" || fail "Left is '$(setting Left)', the window's frame stood at x = $frame_left px"
+[ "$(setting CompactMode)" = "0" ] || fail "CompactMode is '$(setting CompactMode)'"
+
+PASSED=1
+echo "PASS in $SECONDS s; screenshots in $kShots"
 exit 0
