@@ -243,9 +243,12 @@ void frmMain::createControls()
 
     XPProgressBar1 = new XP_ProgressBar(this);
     XPProgressBar1->setObjectName(QStringLiteral("XPProgressBar1"));
-    XPProgressBar1->setMax(20);
-    XPProgressBar1->setText(QStringLiteral("sec."));
-    XPProgressBar1->setPercent(false);
+    // The bar as the window stores it; every other property takes its stored default, which
+    // makes it draw in style 5, dark grey with a white caption.
+    XPProgressBar1->readProperties({{QStringLiteral("BrushStyle"), 0},
+                                    {QStringLiteral("Max"), kCountdownTicks},
+                                    {QStringLiteral("Text"), QStringLiteral("sec.")},
+                                    {QStringLiteral("Percent"), false}});
     Twips::place(XPProgressBar1, 165, 4200, 4320, 255);
     XPProgressBar1->hide();
 

@@ -72,6 +72,11 @@ TEST(frmMainClipboard, CountdownCountsTwentyTicksEmptiesTheClipboardThenShowsThe
     EXPECT_EQ(m.heightTwips(), frmMain::kCountdownHeight);
     EXPECT_TRUE(m.XPProgressBar1->isVisible());
     EXPECT_EQ(m.XPProgressBar1->value(), 0);
+    // Drawn as the window stores the bar: style 5, dark grey, white caption.
+    EXPECT_EQ(m.XPProgressBar1->scrolling(), 5);
+    EXPECT_EQ(m.XPProgressBar1->color(), QColor(0x40, 0x40, 0x40));
+    EXPECT_EQ(m.XPProgressBar1->textColor(), QColor(Qt::white));
+    EXPECT_TRUE(m.XPProgressBar1->showText());
     EXPECT_FALSE(m.Label1->isVisible());
     EXPECT_FALSE(m.Command3->isVisible());
     EXPECT_EQ(m.Picture1->toolTip(), QStringLiteral("Passwort sofort aus der Zwischenablage entfernen"));
