@@ -301,7 +301,6 @@ add_entry() {
         type_text "$line"
     done <<<"$6"
     shot "new-entry-$3"
-    # Twips of this dialog come from the same DPI as the main window's.
     click "$dialog" $kEditSave
     wait_gone "$kEditTitle"
     wait_window "$kMainTitle"
@@ -561,6 +560,7 @@ xdotool mousemove $((GX + GW + FR - FT / 2)) $((GY - FT / 2))
 shot "close-button"
 xdotool click 1
 expect_program_end 0
+expect_at_rest
 # The settings hold the frame's top-left corner in twips; one pixel of rounding is allowed.
 near_twips() {
     awk -v t="$1" -v px="$2" -v w="$PX_WIDTH" 'BEGIN { d = t - px * 4650 / w; exit !(t != "" && d * d <= 4650 * 4650 / (w * w)) }'
