@@ -1,56 +1,22 @@
 #pragma once
 
+#include "support/StoreFiles.h"
 #include "support/TestSupport.h"
 
 #include "app/AtomicWrite.h"
-#include "app/Cp1252.h"
-#include "crypto/clsBlowfish.h"
 #include "store/StoreActivity.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <functional>
 
 namespace storetest {
 
-inline QByteArray crlf(const QStringList& lines)
-{
-    QByteArray out;
-    for (const QString& line : lines)
-        out += Cp1252::encode(line) + "\r\n";
-    return out;
-}
-
-inline bool encipherTo(const QString& path, const QByteArray& plain, const QString& key)
-{
-    clsBlowfish cipher;
-    return cipher.EncryptBytesToFile(plain, path, key) == CryptStatus::Ok;
-}
-
-// The plaintext of an enciphered file, or the status text when it does not open.
-inline QByteArray plainOf(const QString& path, const QString& key, CryptStatus* status = nullptr)
-{
-    clsBlowfish cipher;
-    QByteArray plain;
-    const CryptStatus s = cipher.DecryptFileToBytes(path, plain, key);
-    if (status)
-        *status = s;
-    return plain;
-}
-
-inline bool isReadOnly(const QString& path)
-{
-    const auto p = QFile::permissions(path);
-    return QFileInfo(path).isFile() && !(p & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
-}
-
-inline QStringList filesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
+using testsupport::crlf;
+using testsupport::encipherTo;
+using testsupport::filesIn;
+using testsupport::isReadOnly;
+using testsupport::plainOf;
 
 // Resets the process-wide seams when a test ends, also when it fails half-way.
 struct SeamReset {

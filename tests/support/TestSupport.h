@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // Small helpers shared by every test folder.
 namespace testsupport {
@@ -12,5 +13,11 @@ QString fixturePath(const QString& name);
 
 QByteArray readAll(const QString& path);
 bool writeAll(const QString& path, const QByteArray& bytes);
+
+// The permission bits, not what the current user may do (root may write anything).
+bool isReadOnly(const QString& path);
+
+// The files of a folder, hidden ones included, sorted by name.
+QStringList filesIn(const QString& folder);
 
 } // namespace testsupport

@@ -66,7 +66,7 @@ public:
 
     QStringList files() const
     {
-        return QDir(appContext().AppPath).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        return testsupport::filesIn(appContext().AppPath);
     }
 
     QString setting(const QString& key) const

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+using testsupport::isReadOnly;
+
 namespace {
 
 QList<TestAccount> threeAccounts()
@@ -18,14 +20,6 @@ QList<TestAccount> threeAccounts()
 QString clipboardText()
 {
     return QGuiApplication::clipboard()->text();
-}
-
-bool isReadOnly(const QString& path)
-{
-    // The permission bits, not what the current user may do (root may write anything).
-    const QFileDevice::Permissions p = QFile::permissions(path);
-    return QFileInfo(path).isFile() &&
-           !(p & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
 }
 
 QStringList listedAfterLogin(const QString& user, const QString& password)

@@ -1,19 +1,16 @@
 #pragma once
 
+#include "support/StoreFiles.h"
 #include "support/TestSupport.h"
 
 #include "app/AppContext.h"
 #include "app/AtomicWrite.h"
-#include "app/Cp1252.h"
-#include "crypto/clsBlowfish.h"
 #include "store/StoreActivity.h"
 #include "ui/ProgramExit.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -67,7 +64,7 @@ struct ProgramFolder {
     }
     QStringList files() const
     {
-        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+        return testsupport::filesIn(dir.path());
     }
 
     static void closeAllWindows()
@@ -96,43 +93,10 @@ inline void flushDeletes()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-inline QByteArray crlf(const QStringList& lines)
-{
-    QByteArray out;
-    for (const QString& line : lines)
-        out += Cp1252::encode(line) + "\r\n";
-    return out;
-}
-
-inline bool encipherTo(const QString& path, const QByteArray& plain, const QString& key)
-{
-    clsBlowfish cipher;
-    return cipher.EncryptBytesToFile(plain, path, key) == CryptStatus::Ok;
-}
-
-// The plaintext of an enciphered file under `key`; `status` tells whether it opened.
-inline QByteArray plainOf(const QString& path, const QString& key, CryptStatus* status = nullptr)
-{
-    clsBlowfish cipher;
-    QByteArray plain;
-    const CryptStatus s = cipher.DecryptFileToBytes(path, plain, key);
-    if (status)
-        *status = s;
-    return plain;
-}
-
-inline bool opensWith(const QString& path, const QString& key, const QByteArray& expectedPlain)
-{
-    CryptStatus status = CryptStatus::CannotOpen;
-    const QByteArray plain = plainOf(path, key, &status);
-    return status == CryptStatus::Ok && plain == expectedPlain;
-}
-
-inline bool isReadOnly(const QString& path)
-{
-    const auto p = QFile::permissions(path);
-    return QFileInfo(path).isFile()
-        && !(p & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
-}
+using testsupport::crlf;
+using testsupport::encipherTo;
+using testsupport::isReadOnly;
+using testsupport::opensWith;
+using testsupport::plainOf;
 
 } // namespace windowtest
