@@ -1,12 +1,14 @@
 #include "ui/ProgramExit.h"
 
+#include "ui/ReplaceableAction.h"
+
 #include <QCoreApplication>
 
 namespace {
 
-ProgramExit::Action& installedAction()
+ReplaceableAction<void(int)>& exitAction()
 {
-    static ProgramExit::Action action;
+    static ReplaceableAction<void(int)> action([](int status) { QCoreApplication::exit(status); });
     return action;
 }
 
@@ -16,18 +18,12 @@ namespace ProgramExit {
 
 void endProgram(int status)
 {
-    if (installedAction()) {
-        installedAction()(status);
-        return;
-    }
-    QCoreApplication::exit(status);
+    exitAction()(status);
 }
 
 Action setAction(Action action)
 {
-    Action previous = std::move(installedAction());
-    installedAction() = std::move(action);
-    return previous;
+    return exitAction().replace(std::move(action));
 }
 
 } // namespace ProgramExit

@@ -1,13 +1,17 @@
 #include "ui/UrlOpener.h"
 
+#include "ui/ReplaceableAction.h"
+
 #include <QDesktopServices>
 #include <QUrl>
 
 namespace {
 
-UrlOpener::Action& installedAction()
+ReplaceableAction<bool(const QString&)>& openAction()
 {
-    static UrlOpener::Action action;
+    // Tolerant parsing, as a browser's address bar would take it (blanks and the like are encoded).
+    static ReplaceableAction<bool(const QString&)> action(
+        [](const QString& address) { return QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode)); });
     return action;
 }
 
@@ -17,17 +21,12 @@ namespace UrlOpener {
 
 bool open(const QString& address)
 {
-    if (installedAction())
-        return installedAction()(address);
-    // Tolerant parsing, as a browser's address bar would take it (blanks and the like are encoded).
-    return QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
+    return openAction()(address);
 }
 
 Action setAction(Action action)
 {
-    Action previous = std::move(installedAction());
-    installedAction() = std::move(action);
-    return previous;
+    return openAction().replace(std::move(action));
 }
 
 } // namespace UrlOpener
