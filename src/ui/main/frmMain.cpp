@@ -394,21 +394,41 @@ void frmMain::List()
 {
     cboAccount->setCurrentIndex(-1);
     cboAccount->setEditText(QString());
+    clearEntryFields();
+    showViewingState(false);
+    focusDummy();
+}
+
+void frmMain::clearEntryFields()
+{
     txtUserName->clear();
     txtPassWord->clear();
     txtWebSite->clear();
     txtComments->clear();
     lblWebAdress->clear();
-    session().EditMode = 0;
+}
+
+void frmMain::showViewingState(bool entryShown)
+{
     txtWebSite->hide();
-    lblWebAdress->setEnabled(false);
     lblWebAdress->show();
+    lblWebAdress->setEnabled(entryShown);
     cmdSave->setEnabled(false);
     cmdEdit->setText(kEditCaption);
-    cmdEdit->setEnabled(false);
-    cmdDelete->setEnabled(false);
+    cmdEdit->setEnabled(entryShown);
+    cmdDelete->setEnabled(entryShown);
     cmdAddNew->setEnabled(true);
     LockEntryFields(0);
+}
+
+void frmMain::leaveEditing()
+{
+    txtAccount->hide();
+    cboAccount->show();
+    if (appContext().CompactMode == 1)
+        SetCompactMode(true);
+    // A countdown still running keeps the compact switch hidden until its end.
+    Command3->setVisible(!clipboardStripShown());
     focusDummy();
 }
 
@@ -456,11 +476,7 @@ void frmMain::cboAccount_Click()
         cboAccount->setCurrentIndex(shown);
         return;
     }
-    txtUserName->clear();
-    txtPassWord->clear();
-    txtWebSite->clear();
-    txtComments->clear();
-    lblWebAdress->clear();
+    clearEntryFields();
     txtAccount->setText(cboAccount->currentText());
 
     AccountEntry entry;
@@ -496,28 +512,8 @@ void frmMain::cmdEdit_Click()
 {
     if (cmdEdit->text() == kCancelCaption) {
         // The edits are dropped and the entry is not shown again: the window ends empty.
-        txtUserName->clear();
-        txtPassWord->clear();
-        txtWebSite->clear();
-        txtComments->clear();
-        lblWebAdress->clear();
-        cboAccount->setCurrentIndex(-1);
-        cboAccount->setEditText(QString());
-        txtWebSite->hide();
-        lblWebAdress->setEnabled(false);
-        lblWebAdress->show();
-        cmdSave->setEnabled(false);
-        cmdEdit->setText(kEditCaption);
-        cmdEdit->setEnabled(false);
-        cmdDelete->setEnabled(false);
-        cmdAddNew->setEnabled(true);
-        LockEntryFields(0);
-        txtAccount->hide();
-        cboAccount->show();
-        if (appContext().CompactMode == 1)
-            SetCompactMode(true);
-        Command3->setVisible(!clipboardStripShown());
-        focusDummy();
+        List();
+        leaveEditing();
         return;
     }
 
@@ -573,21 +569,8 @@ void frmMain::cmdSave_Click()
         selectAccount(name);
     }
 
-    txtWebSite->hide();
-    lblWebAdress->show();
-    lblWebAdress->setEnabled(true);
-    cmdSave->setEnabled(false);
-    cmdEdit->setText(kEditCaption);
-    cmdEdit->setEnabled(true);
-    cmdDelete->setEnabled(true);
-    cmdAddNew->setEnabled(true);
-    txtAccount->hide();
-    cboAccount->show();
-    LockEntryFields(0);
-    if (appContext().CompactMode == 1)
-        SetCompactMode(true);
-    Command3->setVisible(!clipboardStripShown());
-    focusDummy();
+    showViewingState(true);
+    leaveEditing();
 }
 
 void frmMain::cmdDelete_Click()
@@ -791,6 +774,11 @@ void frmMain::picLogoff_Click()
         return;
     const QPoint position = pos();
     LockStore(true);
+    writePosition(position);
+}
+
+void frmMain::writePosition(const QPoint& position)
+{
     const AppContext& app = appContext();
     WriteIni(app.AppTitle, QStringLiteral("Top"), singleText(Twips::fromPixels(position.y(), this)), app.SettingsFile);
     WriteIni(app.AppTitle, QStringLiteral("Left"), singleText(Twips::fromPixels(position.x(), this)), app.SettingsFile);
@@ -816,12 +804,7 @@ void frmMain::LockStore(bool ShowLogin)
         windows.unloadMainWindow();
         return;
     }
-    m_unloading = true;
-    hide();
-    delete m_editDialog.data();
-    Timer1->stop();
-    Timer3->stop();
-    Form_Unload();
+    unloadWindow();
     StoreActivity::pumpEvents();
     ProgramExit::endProgram(0);
 }
@@ -832,9 +815,8 @@ void frmMain::Form_Unload()
         return;
     m_unloaded = true;
     clearPendingClipboard();
+    writePosition(pos());
     const AppContext& app = appContext();
-    WriteIni(app.AppTitle, QStringLiteral("Top"), singleText(Twips::fromPixels(pos().y(), this)), app.SettingsFile);
-    WriteIni(app.AppTitle, QStringLiteral("Left"), singleText(Twips::fromPixels(pos().x(), this)), app.SettingsFile);
     WriteIni(app.AppTitle, QStringLiteral("CompactMode"), QString::number(app.CompactMode), app.SettingsFile);
 }
 

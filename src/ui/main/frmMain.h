@@ -115,8 +115,8 @@ public:
 
     // Empties a pending copy, writes Top, Left and CompactMode to the settings.
     void Form_Unload();
-    // Unloads the window for the logoff: the new-entry dialog is closed and Form_Unload runs, but
-    // the program does not end.
+    // Unloads the window for the logoff and before the program ends: the new-entry dialog is
+    // closed, the timers stop and Form_Unload runs; the program itself does not end here.
     void unloadWindow();
 
     // Key codes of the letter keys A..Z give "a".."z", every other code "".
@@ -173,6 +173,15 @@ private:
 
     bool cboAccount_KeyDown(QKeyEvent* event);
     bool txtAccount_KeyPress(QKeyEvent* event);
+    // The entry on show goes: user name, password, address and comment empty.
+    void clearEntryFields();
+    // Viewing, not editing: the address as a link, the fields locked; edit, delete and the link
+    // work only while an entry is on show.
+    void showViewingState(bool entryShown);
+    // Back from editing to the list: the name box gives way to the list, compact height returns.
+    void leaveEditing();
+    // Top and Left in the settings, in twips.
+    void writePosition(const QPoint& position);
     void focusDummy();
     void focusField(StoreField field);
     void showFailure(const StoreResult& result);
@@ -185,7 +194,7 @@ private:
     int m_heightTwips = kFullHeight;
     QPixmap m_backImage;
     QPointer<frmEditSafe> m_editDialog;
-    bool m_unloading = false;  // unloaded for the logoff: closing must not end the program
+    bool m_unloading = false;  // being unloaded: a close now only closes the window
     bool m_unloaded = false;   // Form_Unload has run
     bool m_locking = false;    // LockStore runs (its message box lets events in)
     ProgramClipboard m_clipboard;
