@@ -1,5 +1,7 @@
 #include "ui/main/FormLook.h"
 
+#include "ui/Twips.h"
+
 #include "app/AppContext.h"
 #include "app/FileServices.h"
 
@@ -7,6 +9,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QWidget>
 
 namespace FormLook {
@@ -99,6 +102,46 @@ QPixmap backImage()
     QPixmap image;
     image.load(path);
     return image;
+}
+
+QLabel* addLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
+                 int height)
+{
+    QLabel* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Twips::place(label, left, top, width, height);
+    return label;
+}
+
+QLineEdit* addEdit(QWidget* parent, const QString& name, int left, int top, int width, int height)
+{
+    QLineEdit* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    Twips::place(edit, left, top, width, height);
+    return edit;
+}
+
+void drawOutline(QPainter& painter, const QRect& rect)
+{
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+}
+
+QString toEditorText(const QString& stored)
+{
+    QString text = stored;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+QString fromEditorText(const QString& shown)
+{
+    QString text = shown;
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
 }
 
 } // namespace FormLook

@@ -7,6 +7,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPainter;
 class QWidget;
 
 // The look the window designs share, in the desktop's terms: the designs' MS Sans Serif becomes
@@ -40,5 +41,18 @@ void fitWrappedUpwards(QLabel* label);
 
 // Back.bmp beside the program when it exists and loads; a null pixmap otherwise.
 QPixmap backImage();
+
+// A caption and a text box of a design, named as the design names them, at their place in twips.
+QLabel* addLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
+                 int height);
+QLineEdit* addEdit(QWidget* parent, const QString& name, int left, int top, int width, int height);
+
+// A Shape control of the designs: a one-pixel black outline just inside `rect`.
+void drawOutline(QPainter& painter, const QRect& rect);
+
+// The designs' multi-line text boxes hold line breaks as CR LF, as the platform's text boxes do;
+// Qt's editor shows LF.
+QString toEditorText(const QString& stored);
+QString fromEditorText(const QString& shown);
 
 } // namespace FormLook

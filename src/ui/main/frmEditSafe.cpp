@@ -28,23 +28,6 @@ const QColor kBackColor = FormLook::fromBgr(0x00E0E0E0);
 const QColor kNoteColor = FormLook::fromBgr(0x000000C0);
 const QColor kHintColor = FormLook::fromBgr(0x00800000);
 
-QLabel* makeLabel(const QString& caption, const char* name, QWidget* parent, int left, int top, int width, int height)
-{
-    QLabel* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Twips::place(label, left, top, width, height);
-    return label;
-}
-
-QLineEdit* makeEdit(const char* name, QWidget* parent, int left, int top, int width, int height)
-{
-    QLineEdit* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    Twips::place(edit, left, top, width, height);
-    return edit;
-}
-
 } // namespace
 
 frmEditSafe::frmEditSafe(frmMain& main)
@@ -57,22 +40,27 @@ frmEditSafe::frmEditSafe(frmMain& main)
     FormLook::setBackColor(this, kBackColor);
     setFixedSize(Twips::toPixels(kClientWidth, this), Twips::toPixels(kClientHeight, this));
 
-    txtEditAcct = makeEdit("txtEditAcct", this, 1020, 180, 3435, 285);
+    txtEditAcct = FormLook::addEdit(this, QStringLiteral("txtEditAcct"), 1020, 180, 3435, 285);
     txtEditAcct->setFont(FormLook::sansFont(8.25, true));
-    lblEditAcct = makeLabel(QStringLiteral("Account:"), "lblEditAcct", this, 150, 225, 795, 225);
-    txtEditUser = makeEdit("txtEditUser", this, 1020, 600, 3435, 285);
-    lblEditUser = makeLabel(QStringLiteral("Benutzer:"), "lblEditUser", this, 135, 615, 810, 240);
-    txtEditPass = makeEdit("txtEditPass", this, 1020, 1005, 3435, 285);
-    lblEditPass = makeLabel(QStringLiteral("Passwort:"), "lblEditPass", this, 135, 1065, 870, 210);
-    txtEditWeb = makeEdit("txtEditWeb", this, 1020, 1440, 3435, 300);
-    lblEditWeb = makeLabel(QStringLiteral("Web Site:"), "lblEditWeb", this, 150, 1485, 765, 210);
+    lblEditAcct = FormLook::addLabel(this, QStringLiteral("lblEditAcct"), QStringLiteral("Account:"),
+                                     150, 225, 795, 225);
+    txtEditUser = FormLook::addEdit(this, QStringLiteral("txtEditUser"), 1020, 600, 3435, 285);
+    lblEditUser = FormLook::addLabel(this, QStringLiteral("lblEditUser"), QStringLiteral("Benutzer:"),
+                                     135, 615, 810, 240);
+    txtEditPass = FormLook::addEdit(this, QStringLiteral("txtEditPass"), 1020, 1005, 3435, 285);
+    lblEditPass = FormLook::addLabel(this, QStringLiteral("lblEditPass"), QStringLiteral("Passwort:"),
+                                     135, 1065, 870, 210);
+    txtEditWeb = FormLook::addEdit(this, QStringLiteral("txtEditWeb"), 1020, 1440, 3435, 300);
+    lblEditWeb = FormLook::addLabel(this, QStringLiteral("lblEditWeb"), QStringLiteral("Web Site:"),
+                                    150, 1485, 765, 210);
 
     txtEditComments = new QPlainTextEdit(this);
     txtEditComments->setObjectName(QStringLiteral("txtEditComments"));
     txtEditComments->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtEditComments->setTabChangesFocus(true);
     Twips::place(txtEditComments, 1020, 1860, 3450, 1275);
-    lblEditComments = makeLabel(QStringLiteral("Kommentar:"), "lblEditComments", this, 135, 1905, 825, 210);
+    lblEditComments = FormLook::addLabel(this, QStringLiteral("lblEditComments"), QStringLiteral("Kommentar:"),
+                                         135, 1905, 825, 210);
 
     cmdSave = new QPushButton(QStringLiteral("Speichern"), this);
     cmdSave->setObjectName(QStringLiteral("cmdSave"));
@@ -86,15 +74,17 @@ frmEditSafe::frmEditSafe(frmMain& main)
     Check1->setChecked(true);
     Twips::place(Check1, 420, 2730, 195, 195);
 
-    Label1 = makeLabel(QStringLiteral("Passwortfeld mit ***** anzeigen"), "Label1", this, 120, 2355, 870, 345);
+    Label1 = FormLook::addLabel(this, QStringLiteral("Label1"), QStringLiteral("Passwortfeld mit ***** anzeigen"),
+                                120, 2355, 870, 345);
     Label1->setFont(FormLook::arialFont(6.75));
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     FormLook::setForeColor(Label1, kNoteColor);
-    Label2 = makeLabel(QStringLiteral("Angabe der Webseite mit vorangestelltem 'http.//' oder 'www.'"), "Label2", this,
-                       150, 3885, 4455, 285);
+    Label2 = FormLook::addLabel(this, QStringLiteral("Label2"),
+                                QStringLiteral("Angabe der Webseite mit vorangestelltem 'http.//' oder 'www.'"), 150,
+                                3885, 4455, 285);
     FormLook::setForeColor(Label2, kHintColor);
-    Label3 = makeLabel(QStringLiteral("Hinweis:"), "Label3", this, 150, 3675, 630, 210);
+    Label3 = FormLook::addLabel(this, QStringLiteral("Label3"), QStringLiteral("Hinweis:"), 150, 3675, 630, 210);
 
     for (QLabel* caption : {lblEditAcct, lblEditUser, lblEditPass, lblEditWeb, lblEditComments, Label3, Label2})
         FormLook::fitCaption(caption);
@@ -150,9 +140,7 @@ void frmEditSafe::cmdSave_Click()
     entry.User = txtEditUser->text();
     entry.Pass = txtEditPass->text();
     entry.Web = txtEditWeb->text();
-    QString comment = txtEditComments->toPlainText();
-    comment.replace(u'\n', QStringLiteral("\r\n"));
-    entry.Comment = comment;
+    entry.Comment = FormLook::fromEditorText(txtEditComments->toPlainText());
 
     StoreResult result = session.checkNewEntry(name, entry);
     if (result)
@@ -227,9 +215,7 @@ void frmEditSafe::paintEvent(QPaintEvent*)
     if (!m_backImage.isNull())
         painter.drawPixmap(0, 0, m_backImage);
     // Shape1: the outline around the two buttons.
-    painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(Twips::rect(1050, 3225, 3420, 540, this).adjusted(0, 0, -1, -1));
+    FormLook::drawOutline(painter, Twips::rect(1050, 3225, 3420, 540, this));
 }
 
 bool frmEditSafe::eventFilter(QObject* watched, QEvent* event)

@@ -56,22 +56,6 @@ const QString kListNotSaved = QStringLiteral("Die Kontenliste konnte beim Abmeld
 // Roughly the pace of the classic 1 ms timer, whose ticks the system delivered every 15 or 16 ms.
 constexpr int kIndicatorInterval = 15;
 
-// The text boxes hold line breaks as the platform's text boxes do (CR LF); the editor shows LF.
-QString toEditorText(const QString& stored)
-{
-    QString text = stored;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    return text;
-}
-
-QString fromEditorText(const QString& shown)
-{
-    QString text = shown;
-    text.replace(u'\n', QStringLiteral("\r\n"));
-    return text;
-}
-
 // The settings hold positions as the decimal text of a single-precision number.
 QString singleText(double value)
 {
@@ -116,13 +100,10 @@ void frmMain::createControls()
     static const int kPlaces[][4] = {{150, 225, 750, 240},  {120, 630, 1005, 225}, {120, 1065, 960, 195},
                                      {135, 1485, 765, 270}, {120, 1905, 900, 210}, {120, 2355, 870, 345},
                                      {195, 3150, 630, 255}};
-    for (int i = 0; i < 7; ++i) {
-        QLabel* label = new QLabel(QString::fromUtf8(kCaptions[i]), this);
-        label->setObjectName(QStringLiteral("lblBezeichner_%1").arg(i));
-        Twips::place(label, kPlaces[i][0], kPlaces[i][1], kPlaces[i][2], kPlaces[i][3]);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        lblBezeichner[i] = label;
-    }
+    for (int i = 0; i < 7; ++i)
+        lblBezeichner[i] = FormLook::addLabel(this, QStringLiteral("lblBezeichner_%1").arg(i),
+                                              QString::fromUtf8(kCaptions[i]), kPlaces[i][0], kPlaces[i][1],
+                                              kPlaces[i][2], kPlaces[i][3]);
     lblBezeichner[5]->setFont(FormLook::arialFont(6.75));
     lblBezeichner[5]->setWordWrap(true);
     lblBezeichner[5]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -143,37 +124,29 @@ void frmMain::createControls()
     cboAccount->setMaxVisibleItems(8);
     Twips::place(cboAccount, 1005, 180, 3465, 315);
 
-    txtAccount = new QLineEdit(this);
-    txtAccount->setObjectName(QStringLiteral("txtAccount"));
+    txtAccount = FormLook::addEdit(this, QStringLiteral("txtAccount"), 1005, 180, 3465, 315);
     txtAccount->setFont(FormLook::sansFont(8.25, true));
-    Twips::place(txtAccount, 1005, 180, 3465, 315);
     txtAccount->hide();
 
-    txtUserName = new QLineEdit(this);
-    txtUserName->setObjectName(QStringLiteral("txtUserName"));
+    txtUserName = FormLook::addEdit(this, QStringLiteral("txtUserName"), 1005, 600, 3150, 285);
     txtUserName->setReadOnly(true);
-    Twips::place(txtUserName, 1005, 600, 3150, 285);
 
     Command1 = new MarlettButton(QStringLiteral("n"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setToolTip(QStringLiteral("Benutzername in die Zwischenablage kopieren (für 20 Sekunden)"));
     Twips::place(Command1, 4200, 600, 270, 285);
 
-    txtPassWord = new QLineEdit(this);
-    txtPassWord->setObjectName(QStringLiteral("txtPassWord"));
+    txtPassWord = FormLook::addEdit(this, QStringLiteral("txtPassWord"), 1005, 1005, 3150, 300);
     txtPassWord->setReadOnly(true);
     FormLook::setPasswordChar(txtPassWord, true);
-    Twips::place(txtPassWord, 1005, 1005, 3150, 300);
 
     Command2 = new MarlettButton(QStringLiteral("n"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setToolTip(QStringLiteral("Passwort in die Zwischenablage kopieren (für 20 Sekunden)"));
     Twips::place(Command2, 4200, 1020, 270, 285);
 
-    txtWebSite = new QLineEdit(this);
-    txtWebSite->setObjectName(QStringLiteral("txtWebSite"));
+    txtWebSite = FormLook::addEdit(this, QStringLiteral("txtWebSite"), 1005, 1455, 3465, 300);
     txtWebSite->setReadOnly(true);
-    Twips::place(txtWebSite, 1005, 1455, 3465, 300);
     txtWebSite->hide();
 
     lblWebAdress = new QLabel(this);
@@ -263,10 +236,8 @@ void frmMain::createControls()
     Label1->hide();
 
     // Outside the client width: it takes the focus so that no visible control keeps a caret.
-    dummy = new QLineEdit(this);
-    dummy->setObjectName(QStringLiteral("dummy"));
+    dummy = FormLook::addEdit(this, QStringLiteral("dummy"), 6825, 120, 285, 285);
     dummy->setReadOnly(true);
-    Twips::place(dummy, 6825, 120, 285, 285);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -486,7 +457,7 @@ void frmMain::cboAccount_Click()
         txtPassWord->setText(entry.Pass);
         txtWebSite->setText(entry.Web);
         lblWebAdress->setText(txtWebSite->text());
-        txtComments->setPlainText(toEditorText(entry.Comment));
+        txtComments->setPlainText(FormLook::toEditorText(entry.Comment));
     }
     entry.wipe();
 
@@ -547,7 +518,7 @@ void frmMain::cmdSave_Click()
     entry.User = txtUserName->text();
     entry.Pass = txtPassWord->text();
     entry.Web = txtWebSite->text();
-    entry.Comment = fromEditorText(txtComments->toPlainText());
+    entry.Comment = FormLook::fromEditorText(txtComments->toPlainText());
     const QString name = txtAccount->text();
 
     StoreResult result = session().checkSave(OldAccountName, name, entry);
@@ -856,10 +827,7 @@ void frmMain::paintEvent(QPaintEvent*)
     if (!m_backImage.isNull())
         painter.drawPixmap(0, 0, m_backImage);
     // Shape1: the outline around the four entry buttons.
-    painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(Qt::NoBrush);
-    const QRect shape = Twips::rect(1020, 3225, 3465, 855, this);
-    painter.drawRect(shape.adjusted(0, 0, -1, -1));
+    FormLook::drawOutline(painter, Twips::rect(1020, 3225, 3465, 855, this));
 }
 
 void frmMain::mousePressEvent(QMouseEvent* event)
