@@ -120,23 +120,7 @@ bool frmMasterPass::userFileKnown(const StoreSession& session)
 void frmMasterPass::openFromLogin(StoreSession& session, const QString& typedPassword,
                                   std::function<void(bool changed, const QString& newPassword)> onClosed)
 {
-    // Without a file there is no store to re-encipher; the login comes back at once.
-    if (!userFileKnown(session)) {
-        ShowMessage(kNoUserFile.arg(session.CurrentUser), kMessageExclamation);
-        if (onClosed)
-            onClosed(false, QString());
-        return;
-    }
-    auto* form = new frmMasterPass(session, true, std::move(onClosed));
-    form->show();
-    CenterForm(form);
-    form->m_txtOldPass->setText(typedPassword);
-    form->setWindowTitle(captionFor(session.CurrentUser));
-    if (typedPassword.isEmpty())
-        form->m_txtOldPass->setFocus();
-    else
-        form->m_txtNewPass->setFocus();
-    form->activateWindow();
+    open(session, true, typedPassword, std::move(onClosed));
 }
 
 void frmMasterPass::openFromMain(StoreSession& session, std::function<void()> onClosed)
@@ -144,20 +128,30 @@ void frmMasterPass::openFromMain(StoreSession& session, std::function<void()> on
     ClosedCallback closed;
     if (onClosed)
         closed = [onClosed = std::move(onClosed)](bool, const QString&) { onClosed(); };
+    // From the main window the old password is the one of the current login.
+    open(session, false, session.MasterPassword, std::move(closed));
+}
+
+void frmMasterPass::open(StoreSession& session, bool fromLogin, const QString& oldPassword, ClosedCallback onClosed)
+{
+    // Without a file there is no store to re-encipher; the opener comes back at once.
     if (!userFileKnown(session)) {
         ShowMessage(kNoUserFile.arg(session.CurrentUser), kMessageExclamation);
-        if (closed)
-            closed(false, QString());
+        if (onClosed)
+            onClosed(false, QString());
         return;
     }
-    auto* form = new frmMasterPass(session, false, std::move(closed));
+    auto* form = new frmMasterPass(session, fromLogin, std::move(onClosed));
     form->show();
     CenterForm(form);
-    // From the main window the old password is the one of the current login.
-    form->m_txtOldPass->setText(session.MasterPassword);
-    form->m_txtOldPass->setReadOnly(true);
+    form->m_txtOldPass->setText(oldPassword);
+    form->m_txtOldPass->setReadOnly(!fromLogin);
     form->setWindowTitle(captionFor(session.CurrentUser));
-    form->m_txtNewPass->setFocus();
+    // From the login an empty old password is typed first; otherwise the new one is.
+    if (fromLogin && oldPassword.isEmpty())
+        form->m_txtOldPass->setFocus();
+    else
+        form->m_txtNewPass->setFocus();
     form->activateWindow();
 }
 

@@ -41,6 +41,9 @@ private:
     using ClosedCallback = std::function<void(bool changed, const QString& newPassword)>;
 
     frmMasterPass(StoreSession& session, bool fromLogin, ClosedCallback onClosed);
+    // Opens the dialog with txtOldPass filled in, editable only from the login; without a user file
+    // the message comes instead and onClosed runs at once.
+    static void open(StoreSession& session, bool fromLogin, const QString& oldPassword, ClosedCallback onClosed);
     void Form_Load();
     static bool userFileKnown(const StoreSession& session);
 
