@@ -36,6 +36,39 @@ bool clipboardMarkedSecret()
     return data && data->hasFormat(kHint) && data->data(kHint) == QByteArrayLiteral("secret");
 }
 
+// A timer that never runs out during a test: the test ticks it itself.
+constexpr int kByHand = 60000;
+
+// The main window over Bank and Post with the clipboard timers at the given intervals (ms).
+struct ClipboardWindow : MainWindowFixture {
+    ClipboardWindow(int tickMs, int pauseMs, int noticeMs, qint16 compactMode = 0)
+        : MainWindowFixture(bankAndPost(), compactMode)
+    {
+        if (main)
+            main->setClipboardIntervals(tickMs, pauseMs, noticeMs);
+    }
+
+    // Bank on show and its password copied: the countdown starts.
+    void copyBankPassword()
+    {
+        choose(QStringLiteral("Bank"));
+        main->Command2_Click();
+    }
+
+    // Ticks the countdown by hand until the clipboard is emptied.
+    void tickToTheEnd()
+    {
+        while (main->Timer2->isActive())
+            main->Timer2_Timer();
+    }
+
+    // The end notice comes after the short pause.
+    bool noticeShown()
+    {
+        return QTest::qWaitFor([this] { return main->Timer3->isActive(); }, 2000);
+    }
+};
+
 // Records the addresses the link hands to the desktop instead of starting a browser.
 class RecordedUrls {
 public:
@@ -57,10 +90,9 @@ private:
 
 TEST(frmMainClipboard, CountdownCountsTwentyTicksEmptiesTheClipboardThenShowsTheNotice)
 {
-    MainWindowFixture f(bankAndPost());
+    ClipboardWindow f(kByHand, 1, kByHand);  // the pause runs out at once
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
-    m.setClipboardIntervals(60000, 1, 60000);  // ticks driven by hand, the pause runs out at once
     userCopies(QStringLiteral("vorher"));
     f.choose(QStringLiteral("Bank"));
 
@@ -126,10 +158,9 @@ TEST(frmMainClipboard, CountdownCountsTwentyTicksEmptiesTheClipboardThenShowsThe
 
 TEST(frmMainClipboard, RunningTimersTakeTheCountdownToItsEndOnTheirOwn)
 {
-    MainWindowFixture f(bankAndPost());
+    ClipboardWindow f(2, 2, 200);
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
-    m.setClipboardIntervals(2, 2, 200);
     f.choose(QStringLiteral("Bank"));
     QTest::mouseClick(m.Command1, Qt::LeftButton);
     EXPECT_EQ(clipboardText(), QStringLiteral("u-bank"));
@@ -146,12 +177,10 @@ TEST(frmMainClipboard, RunningTimersTakeTheCountdownToItsEndOnTheirOwn)
 
 TEST(frmMainClipboard, ImmediateClearPutsTheMarkAndTheCountdownEndsNineTicksAfterEleven)
 {
-    MainWindowFixture f(bankAndPost());
+    ClipboardWindow f(kByHand, kByHand, kByHand);
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
-    m.setClipboardIntervals(60000, 60000, 60000);
-    f.choose(QStringLiteral("Bank"));
-    m.Command2_Click();
+    f.copyBankPassword();
     for (int tick = 1; tick <= 5; ++tick)
         m.Timer2_Timer();
     ASSERT_EQ(m.ClipboardCountdown, 6);
@@ -186,30 +215,26 @@ TEST(frmMainClipboard, ImmediateClearPutsTheMarkAndTheCountdownEndsNineTicksAfte
 
 TEST(frmMainClipboard, TextTheUserCopiedMeanwhileIsNeverEmptiedOrReplaced)
 {
-    MainWindowFixture f(bankAndPost());
+    ClipboardWindow f(kByHand, kByHand, kByHand);
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
-    m.setClipboardIntervals(60000, 60000, 60000);
-    f.choose(QStringLiteral("Bank"));
-    m.Command2_Click();
+    f.copyBankPassword();
     m.Timer2_Timer();
     userCopies(QStringLiteral("eigener Text"));
 
     m.Picture1_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("eigener Text"));
     EXPECT_EQ(m.ClipboardCountdown, 11);
-    while (m.Timer2->isActive())
-        m.Timer2_Timer();
+    f.tickToTheEnd();
     EXPECT_EQ(clipboardText(), QStringLiteral("eigener Text"));
     EXPECT_TRUE(m.countdownEnding());
 }
 
 TEST(frmMainClipboard, CopyRulesEmptyFieldsAndACopyDuringACountdownOrItsNotice)
 {
-    MainWindowFixture f(bankAndPost());
+    ClipboardWindow f(kByHand, 1, kByHand);
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
-    m.setClipboardIntervals(60000, 1, 60000);
 
     // Nothing on show: both buttons do nothing.
     userCopies(QStringLiteral("vorher"));
@@ -241,9 +266,8 @@ TEST(frmMainClipboard, CopyRulesEmptyFieldsAndACopyDuringACountdownOrItsNotice)
     EXPECT_EQ(m.XPProgressBar1->value(), 0);
 
     // A copy while the end notice shows drops the notice and counts anew.
-    while (m.Timer2->isActive())
-        m.Timer2_Timer();
-    ASSERT_TRUE(QTest::qWaitFor([&m] { return m.Timer3->isActive(); }, 2000));
+    f.tickToTheEnd();
+    ASSERT_TRUE(f.noticeShown());
     ASSERT_TRUE(m.Label1->isVisible());
     m.Command2_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
@@ -257,12 +281,10 @@ TEST(frmMainClipboard, CopyRulesEmptyFieldsAndACopyDuringACountdownOrItsNotice)
 
 TEST(frmMainClipboard, CompactHeightKeepsTheCopyWithoutCountdownUntilTheFrameClick)
 {
-    MainWindowFixture f(bankAndPost(), 1);
+    ClipboardWindow f(1, 1, 1, 1);
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
-    m.setClipboardIntervals(1, 1, 1);
-    f.choose(QStringLiteral("Bank"));
-    m.Command2_Click();
+    f.copyBankPassword();
     EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
     EXPECT_EQ(m.ClipboardCountdown, 1);
     EXPECT_EQ(m.heightTwips(), frmMain::kCompactHeight);
@@ -287,13 +309,10 @@ TEST(frmMainClipboard, CompactHeightKeepsTheCopyWithoutCountdownUntilTheFrameCli
 
 TEST(frmMainClipboard, SecretHintOnCopiedNamesAndPasswordsNotOnTheAddress)
 {
-    MainWindowFixture f(bankAndPost());
+    ClipboardWindow f(kByHand, kByHand, kByHand);
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
-    m.setClipboardIntervals(60000, 60000, 60000);
-    f.choose(QStringLiteral("Bank"));
-
-    m.Command2_Click();
+    f.copyBankPassword();
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);
     EXPECT_TRUE(data->hasText());
@@ -311,8 +330,7 @@ TEST(frmMainClipboard, SecretHintOnCopiedNamesAndPasswordsNotOnTheAddress)
     EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat(kHint));
     EXPECT_EQ(m.ClipboardCountdown, 4);
     // Not ours to clear: the countdown's end leaves the address there.
-    while (m.Timer2->isActive())
-        m.Timer2_Timer();
+    f.tickToTheEnd();
     EXPECT_EQ(clipboardText(), QStringLiteral("WWW.Bank.de"));
 
     MainWindowFixture idle(bankAndPost());
@@ -388,20 +406,17 @@ TEST(frmMainClipboard, WebAddressLinkTakesTheMouseOnlyWhileAnEntryIsShown)
 
 TEST(frmMainClipboard, EditingDuringACountdownKeepsTheStripAndTheSwitchHidden)
 {
-    MainWindowFixture f(bankAndPost());
+    ClipboardWindow f(kByHand, 1, kByHand);
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
-    m.setClipboardIntervals(60000, 1, 60000);
-    f.choose(QStringLiteral("Bank"));
-    m.Command2_Click();
+    f.copyBankPassword();
     QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
     ASSERT_EQ(m.cmdEdit->text(), QStringLiteral("Abbrechen"));
     EXPECT_EQ(m.heightTwips(), frmMain::kCountdownHeight);
     EXPECT_FALSE(m.Command3->isVisible());
 
-    while (m.Timer2->isActive())
-        m.Timer2_Timer();
-    ASSERT_TRUE(QTest::qWaitFor([&m] { return m.Timer3->isActive(); }, 2000));
+    f.tickToTheEnd();
+    ASSERT_TRUE(f.noticeShown());
     m.Timer3_Timer();
     EXPECT_EQ(m.heightTwips(), frmMain::kFullHeight);
     EXPECT_FALSE(m.Command3->isVisible());
@@ -410,8 +425,7 @@ TEST(frmMainClipboard, EditingDuringACountdownKeepsTheStripAndTheSwitchHidden)
     EXPECT_TRUE(m.Command3->isVisible());
 
     // Leaving the edit while the countdown still runs keeps the switch hidden until its end.
-    f.choose(QStringLiteral("Bank"));
-    m.Command2_Click();
+    f.copyBankPassword();
     QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
     QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
     EXPECT_FALSE(m.Command3->isVisible());
