@@ -73,15 +73,32 @@ struct AnnaFolder : ProgramFolder {
     }
 };
 
+// anna's folder with the messages scripted and the opener's callback recorded.
+struct AnnaChange : AnnaFolder {
+    ScriptedMessages messages;
+    Closed closed;
+
+    void openFromMain() { frmMasterPass::openFromMain(session, closed.forMain()); }
+    void openFromLogin(const QString& oldPassword)
+    {
+        frmMasterPass::openFromLogin(session, oldPassword, closed.forLogin());
+    }
+    // Types the new password into the open dialog, clicks "Übernehmen" and answers the question with yes.
+    void changeTo(const Dialog& dialog, const QString& newPassword)
+    {
+        dialog.newPass()->setText(newPassword);
+        messages.queueAnswer(true);
+        dialog.clickApply();
+    }
+};
+
 } // namespace
 
 TEST(frmMasterPass, ChangeFromTheMainWindowKeepsTheOldStoreAsBackup)
 {
-    AnnaFolder folder;
-    ScriptedMessages messages;
-    Closed closed;
+    AnnaChange anna;
 
-    frmMasterPass::openFromMain(folder.session, closed.forMain());
+    anna.openFromMain();
     Dialog dialog;
     ASSERT_TRUE(dialog.form);
     EXPECT_EQ(dialog.form->windowTitle(), QStringLiteral("Master-Passwort für 'anna' ändern"));
@@ -90,44 +107,40 @@ TEST(frmMasterPass, ChangeFromTheMainWindowKeepsTheOldStoreAsBackup)
     EXPECT_EQ(dialog.oldPass()->echoMode(), QLineEdit::Password);
     EXPECT_EQ(dialog.form->focusWidget(), dialog.newPass());
 
-    dialog.newPass()->setText(QStringLiteral("neu-4567"));
-    messages.queueAnswer(true);
-    dialog.clickApply();
+    anna.changeTo(dialog, QStringLiteral("neu-4567"));
 
-    ASSERT_EQ(messages.shown().size(), 1);
-    EXPECT_TRUE(messages.shown()[0].question);
-    EXPECT_TRUE(messages.shown()[0].questionIcon);
-    EXPECT_EQ(messages.shown()[0].prompt, kQuestion);
-    EXPECT_EQ(messages.shown()[0].title, appContext().AppTitle);
+    ASSERT_EQ(anna.messages.shown().size(), 1);
+    EXPECT_TRUE(anna.messages.shown()[0].question);
+    EXPECT_TRUE(anna.messages.shown()[0].questionIcon);
+    EXPECT_EQ(anna.messages.shown()[0].prompt, kQuestion);
+    EXPECT_EQ(anna.messages.shown()[0].title, appContext().AppTitle);
 
-    EXPECT_EQ(testsupport::readAll(folder.bak), folder.original);
-    EXPECT_TRUE(opensWith(folder.bak, kOld, annaPlain()));
-    EXPECT_TRUE(opensWith(folder.dat, QStringLiteral("neu-4567"), annaPlain()));
+    EXPECT_EQ(testsupport::readAll(anna.bak), anna.original);
+    EXPECT_TRUE(opensWith(anna.bak, kOld, annaPlain()));
+    EXPECT_TRUE(opensWith(anna.dat, QStringLiteral("neu-4567"), annaPlain()));
     CryptStatus status = CryptStatus::Ok;
-    plainOf(folder.dat, kOld, &status);
+    plainOf(anna.dat, kOld, &status);
     EXPECT_EQ(status, CryptStatus::CannotOpen);
-    EXPECT_TRUE(isReadOnly(folder.dat));
-    EXPECT_FALSE(QFileInfo::exists(folder.workingCopy()));
+    EXPECT_TRUE(isReadOnly(anna.dat));
+    EXPECT_FALSE(QFileInfo::exists(anna.workingCopy()));
 
     // The user goes on working under the new password; the main window comes back.
-    EXPECT_EQ(folder.session.MasterPassword, QStringLiteral("neu-4567"));
-    EXPECT_EQ(closed.calls, 1);
+    EXPECT_EQ(anna.session.MasterPassword, QStringLiteral("neu-4567"));
+    EXPECT_EQ(anna.closed.calls, 1);
     flushDeletes();
     EXPECT_FALSE(dialog.form);
-    EXPECT_TRUE(folder.session.unlock().ok());
+    EXPECT_TRUE(anna.session.unlock().ok());
 }
 
 TEST(frmMasterPass, ChangeFromTheLoginWindowHandsTheNewPasswordBack)
 {
-    AnnaFolder folder;
-    ScriptedMessages messages;
-    Closed closed;
+    AnnaChange anna;
     // The name is typed in another case than the file's; the store is found all the same.
-    folder.session.CurrentUser = QStringLiteral("Anna");
-    folder.session.MasterPassword.clear();
-    folder.session.PassChangeFromLogin = 1;
+    anna.session.CurrentUser = QStringLiteral("Anna");
+    anna.session.MasterPassword.clear();
+    anna.session.PassChangeFromLogin = 1;
 
-    frmMasterPass::openFromLogin(folder.session, kOld, closed.forLogin());
+    anna.openFromLogin(kOld);
     Dialog dialog;
     ASSERT_TRUE(dialog.form);
     EXPECT_EQ(dialog.form->windowTitle(), QStringLiteral("Master-Passwort für 'Anna' ändern"));
@@ -137,28 +150,26 @@ TEST(frmMasterPass, ChangeFromTheLoginWindowHandsTheNewPasswordBack)
 
     // Enter in the new-password box starts the change.
     QTest::keyClicks(dialog.newPass(), QStringLiteral("Login#99"));
-    messages.queueAnswer(true);
+    anna.messages.queueAnswer(true);
     QTest::keyClick(dialog.newPass(), Qt::Key_Return);
 
-    EXPECT_EQ(messages.pendingAnswers(), 0);
-    EXPECT_EQ(closed.calls, 1);
-    EXPECT_TRUE(closed.changed);
-    EXPECT_EQ(closed.newPassword, QStringLiteral("Login#99"));
-    EXPECT_TRUE(opensWith(folder.bak, kOld, annaPlain()));
-    EXPECT_TRUE(opensWith(folder.dat, QStringLiteral("Login#99"), annaPlain()));
-    EXPECT_EQ(QFileInfo(folder.bak).fileName(), QStringLiteral("anna.bak"));
+    EXPECT_EQ(anna.messages.pendingAnswers(), 0);
+    EXPECT_EQ(anna.closed.calls, 1);
+    EXPECT_TRUE(anna.closed.changed);
+    EXPECT_EQ(anna.closed.newPassword, QStringLiteral("Login#99"));
+    EXPECT_TRUE(opensWith(anna.bak, kOld, annaPlain()));
+    EXPECT_TRUE(opensWith(anna.dat, QStringLiteral("Login#99"), annaPlain()));
+    EXPECT_EQ(QFileInfo(anna.bak).fileName(), QStringLiteral("anna.bak"));
     // Nobody is logged in behind the login window.
-    EXPECT_TRUE(folder.session.MasterPassword.isEmpty());
+    EXPECT_TRUE(anna.session.MasterPassword.isEmpty());
 }
 
 TEST(frmMasterPass, FromTheLoginAnEmptyOldPasswordGetsTheFocus)
 {
-    AnnaFolder folder;
-    ScriptedMessages messages;
-    Closed closed;
-    folder.session.PassChangeFromLogin = 1;
+    AnnaChange anna;
+    anna.session.PassChangeFromLogin = 1;
 
-    frmMasterPass::openFromLogin(folder.session, QString(), closed.forLogin());
+    anna.openFromLogin(QString());
     Dialog dialog;
     ASSERT_TRUE(dialog.form);
     EXPECT_TRUE(dialog.oldPass()->text().isEmpty());
@@ -195,19 +206,17 @@ TEST(frmMasterPass, ChecksRefuseBeforeAnyQuestionAndNoLeavesEverything)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.newPassword.toStdString());
-        AnnaFolder folder;
-        ScriptedMessages messages;
-        Closed closed;
-        frmMasterPass::openFromLogin(folder.session, c.oldPassword, closed.forLogin());
+        AnnaChange anna;
+        anna.openFromLogin(c.oldPassword);
         Dialog dialog;
         ASSERT_TRUE(dialog.form);
         dialog.newPass()->setText(c.newPassword);
         dialog.oldPass()->setFocus();
-        messages.queueAnswer(false);
+        anna.messages.queueAnswer(false);
         dialog.clickApply();
 
-        ASSERT_EQ(messages.shown().size(), 1);
-        const ScriptedMessages::Shown& shown = messages.shown()[0];
+        ASSERT_EQ(anna.messages.shown().size(), 1);
+        const ScriptedMessages::Shown& shown = anna.messages.shown()[0];
         if (c.message.isEmpty()) {
             EXPECT_TRUE(shown.question);
             EXPECT_EQ(shown.prompt, kQuestion);
@@ -218,37 +227,31 @@ TEST(frmMasterPass, ChecksRefuseBeforeAnyQuestionAndNoLeavesEverything)
             EXPECT_EQ(dialog.form->focusWidget()->objectName(), QString::fromLatin1(c.focus));
         }
         // Nothing changed: the dialog stays open with its input, the files as they were.
-        EXPECT_TRUE(folder.untouched());
+        EXPECT_TRUE(anna.untouched());
         EXPECT_TRUE(dialog.form->isVisible());
         EXPECT_EQ(dialog.newPass()->text(), c.newPassword);
-        EXPECT_EQ(closed.calls, 0);
+        EXPECT_EQ(anna.closed.calls, 0);
     }
 }
 
 TEST(frmMasterPass, FourCharactersAreEnough)
 {
-    AnnaFolder folder;
-    ScriptedMessages messages;
-    Closed closed;
-    frmMasterPass::openFromMain(folder.session, closed.forMain());
+    AnnaChange anna;
+    anna.openFromMain();
     Dialog dialog;
     ASSERT_TRUE(dialog.form);
-    dialog.newPass()->setText(QStringLiteral("abcd"));
-    messages.queueAnswer(true);
-    dialog.clickApply();
-    EXPECT_TRUE(opensWith(folder.dat, QStringLiteral("abcd"), annaPlain()));
-    EXPECT_EQ(closed.calls, 1);
+    anna.changeTo(dialog, QStringLiteral("abcd"));
+    EXPECT_TRUE(opensWith(anna.dat, QStringLiteral("abcd"), annaPlain()));
+    EXPECT_EQ(anna.closed.calls, 1);
 }
 
 TEST(frmMasterPass, CancelAndTheCloseButtonReturnWithoutChange)
 {
     for (const bool viaButton : {true, false}) {
         SCOPED_TRACE(viaButton ? "Abbrechen" : "close button");
-        AnnaFolder folder;
-        ScriptedMessages messages;
-        Closed closed;
-        folder.session.PassChangeFromLogin = 1;
-        frmMasterPass::openFromLogin(folder.session, kOld, closed.forLogin());
+        AnnaChange anna;
+        anna.session.PassChangeFromLogin = 1;
+        anna.openFromLogin(kOld);
         Dialog dialog;
         ASSERT_TRUE(dialog.form);
         dialog.newPass()->setText(QStringLiteral("neu-4567"));
@@ -256,11 +259,11 @@ TEST(frmMasterPass, CancelAndTheCloseButtonReturnWithoutChange)
             dialog.clickCancel();
         else
             dialog.form->close();
-        EXPECT_EQ(closed.calls, 1);
-        EXPECT_FALSE(closed.changed);
-        EXPECT_TRUE(closed.newPassword.isEmpty());
-        EXPECT_TRUE(messages.shown().isEmpty());
-        EXPECT_TRUE(folder.untouched());
+        EXPECT_EQ(anna.closed.calls, 1);
+        EXPECT_FALSE(anna.closed.changed);
+        EXPECT_TRUE(anna.closed.newPassword.isEmpty());
+        EXPECT_TRUE(anna.messages.shown().isEmpty());
+        EXPECT_TRUE(anna.untouched());
         flushDeletes();
         EXPECT_FALSE(dialog.form);
     }
@@ -268,23 +271,19 @@ TEST(frmMasterPass, CancelAndTheCloseButtonReturnWithoutChange)
 
 TEST(frmMasterPass, ASecondChangeReplacesTheBackup)
 {
-    AnnaFolder folder;
-    ScriptedMessages messages;
-    Closed closed;
+    AnnaChange anna;
     for (const QString& next : {QStringLiteral("zweites1"), QStringLiteral("drittes1")}) {
-        frmMasterPass::openFromMain(folder.session, closed.forMain());
+        anna.openFromMain();
         Dialog dialog;
         ASSERT_TRUE(dialog.form);
-        dialog.newPass()->setText(next);
-        messages.queueAnswer(true);
-        dialog.clickApply();
+        anna.changeTo(dialog, next);
         flushDeletes();
     }
-    EXPECT_EQ(closed.calls, 2);
-    EXPECT_TRUE(opensWith(folder.bak, QStringLiteral("zweites1"), annaPlain()));
-    EXPECT_FALSE(opensWith(folder.bak, kOld, annaPlain()));
-    EXPECT_TRUE(opensWith(folder.dat, QStringLiteral("drittes1"), annaPlain()));
-    EXPECT_EQ(folder.files(), QStringList({QStringLiteral("anna.bak"), QStringLiteral("anna.dat")}));
+    EXPECT_EQ(anna.closed.calls, 2);
+    EXPECT_TRUE(opensWith(anna.bak, QStringLiteral("zweites1"), annaPlain()));
+    EXPECT_FALSE(opensWith(anna.bak, kOld, annaPlain()));
+    EXPECT_TRUE(opensWith(anna.dat, QStringLiteral("drittes1"), annaPlain()));
+    EXPECT_EQ(anna.files(), QStringList({QStringLiteral("anna.bak"), QStringLiteral("anna.dat")}));
 }
 
 TEST(frmMasterPass, AFailureBeforeTheRenameKeepsTheOldStore)
@@ -301,91 +300,79 @@ TEST(frmMasterPass, AFailureBeforeTheRenameKeepsTheOldStore)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        AnnaFolder folder;
-        ScriptedMessages messages;
-        Closed closed;
-        const QString target = folder.path(c.file);
+        AnnaChange anna;
+        const QString target = anna.path(c.file);
         AtomicWrite::setFaultHook([&](AtomicWrite::Stage stage, const QString& path) {
             return stage == c.stage && QFileInfo(path) == QFileInfo(target);
         });
-        frmMasterPass::openFromMain(folder.session, closed.forMain());
+        anna.openFromMain();
         Dialog dialog;
         ASSERT_TRUE(dialog.form);
-        dialog.newPass()->setText(QStringLiteral("neu-4567"));
-        messages.queueAnswer(true);
-        dialog.clickApply();
+        anna.changeTo(dialog, QStringLiteral("neu-4567"));
         AtomicWrite::setFaultHook({});
 
         // The user file is the old one and opens under the old password; the user is told.
-        EXPECT_EQ(testsupport::readAll(folder.dat), folder.original);
-        EXPECT_TRUE(opensWith(folder.dat, kOld, annaPlain()));
-        EXPECT_FALSE(QFileInfo::exists(folder.workingCopy()));
-        ASSERT_EQ(messages.shown().size(), 2);
-        EXPECT_FALSE(messages.shown()[1].question);
-        EXPECT_FALSE(messages.shown()[1].prompt.isEmpty());
-        EXPECT_EQ(folder.session.MasterPassword, kOld);
+        EXPECT_EQ(testsupport::readAll(anna.dat), anna.original);
+        EXPECT_TRUE(opensWith(anna.dat, kOld, annaPlain()));
+        EXPECT_FALSE(QFileInfo::exists(anna.workingCopy()));
+        ASSERT_EQ(anna.messages.shown().size(), 2);
+        EXPECT_FALSE(anna.messages.shown()[1].question);
+        EXPECT_FALSE(anna.messages.shown()[1].prompt.isEmpty());
+        EXPECT_EQ(anna.session.MasterPassword, kOld);
         EXPECT_TRUE(dialog.form->isVisible());
-        EXPECT_EQ(closed.calls, 0);
-        EXPECT_TRUE(folder.session.unlock().ok());
+        EXPECT_EQ(anna.closed.calls, 0);
+        EXPECT_TRUE(anna.session.unlock().ok());
         // Only the user's files and no leftover temporary file.
-        for (const QString& f : folder.files())
+        for (const QString& f : anna.files())
             EXPECT_TRUE(f == QStringLiteral("anna.dat") || f == QStringLiteral("anna.bak")) << f.toStdString();
     }
 }
 
 TEST(frmMasterPass, AWrongOldPasswordEndsTheProgramWithTheFilesUntouched)
 {
-    AnnaFolder folder;
-    ScriptedMessages messages;
-    Closed closed;
-    folder.session.PassChangeFromLogin = 1;
-    frmMasterPass::openFromLogin(folder.session, QStringLiteral("falsch99"), closed.forLogin());
+    AnnaChange anna;
+    anna.session.PassChangeFromLogin = 1;
+    anna.openFromLogin(QStringLiteral("falsch99"));
     Dialog dialog;
     ASSERT_TRUE(dialog.form);
-    dialog.newPass()->setText(QStringLiteral("neu-4567"));
-    messages.queueAnswer(true);
-    dialog.clickApply();
+    anna.changeTo(dialog, QStringLiteral("neu-4567"));
 
-    ASSERT_EQ(folder.exits.size(), 1);
-    EXPECT_NE(folder.exits[0], 0);
-    ASSERT_EQ(messages.shown().size(), 2);
-    EXPECT_EQ(messages.shown()[1].kind, kMessageExclamation);
-    EXPECT_TRUE(messages.shown()[1].prompt.contains(QStringLiteral("Master-Passwort ist falsch")));
-    EXPECT_TRUE(folder.untouched());
+    ASSERT_EQ(anna.exits.size(), 1);
+    EXPECT_NE(anna.exits[0], 0);
+    ASSERT_EQ(anna.messages.shown().size(), 2);
+    EXPECT_EQ(anna.messages.shown()[1].kind, kMessageExclamation);
+    EXPECT_TRUE(anna.messages.shown()[1].prompt.contains(QStringLiteral("Master-Passwort ist falsch")));
+    EXPECT_TRUE(anna.untouched());
     // The program ends: the login window is not shown again.
-    EXPECT_EQ(closed.calls, 0);
+    EXPECT_EQ(anna.closed.calls, 0);
     EXPECT_FALSE(dialog.form->isVisible());
 }
 
 TEST(frmMasterPass, ANameWithoutAUserFileIsRefused)
 {
-    AnnaFolder folder;
-    ScriptedMessages messages;
-    Closed closed;
-    folder.session.CurrentUser = QStringLiteral("niemand");
-    folder.session.PassChangeFromLogin = 1;
-    frmMasterPass::openFromLogin(folder.session, kOld, closed.forLogin());
+    AnnaChange anna;
+    anna.session.CurrentUser = QStringLiteral("niemand");
+    anna.session.PassChangeFromLogin = 1;
+    anna.openFromLogin(kOld);
 
     EXPECT_EQ(visibleWindow<frmMasterPass>(), nullptr);
-    ASSERT_EQ(messages.shown().size(), 1);
-    EXPECT_TRUE(messages.shown()[0].prompt.contains(QStringLiteral("'niemand'")));
-    EXPECT_EQ(closed.calls, 1);
-    EXPECT_FALSE(closed.changed);
-    EXPECT_TRUE(folder.untouched());
-    EXPECT_EQ(folder.files(), QStringList({QStringLiteral("anna.dat")}));
+    ASSERT_EQ(anna.messages.shown().size(), 1);
+    EXPECT_TRUE(anna.messages.shown()[0].prompt.contains(QStringLiteral("'niemand'")));
+    EXPECT_EQ(anna.closed.calls, 1);
+    EXPECT_FALSE(anna.closed.changed);
+    EXPECT_TRUE(anna.untouched());
+    EXPECT_EQ(anna.files(), QStringList({QStringLiteral("anna.dat")}));
 }
 
 TEST(frmMasterPass, CancelDuringTheChangeWaitsForIt)
 {
-    AnnaFolder folder;
-    ScriptedMessages messages;
-    Closed closed;
-    folder.session.PassChangeFromLogin = 1;
-    frmMasterPass::openFromLogin(folder.session, kOld, closed.forLogin());
+    AnnaChange anna;
+    anna.session.PassChangeFromLogin = 1;
+    anna.openFromLogin(kOld);
     Dialog dialog;
     ASSERT_TRUE(dialog.form);
     dialog.newPass()->setText(QStringLiteral("neu-4567"));
-    messages.queueAnswer(true);
+    anna.messages.queueAnswer(true);
     // Events run between the store's steps: "Abbrechen", the close button and Enter arrive meanwhile.
     int pumped = 0;
     StoreActivity::setEventPump([&] {
@@ -400,8 +387,8 @@ TEST(frmMasterPass, CancelDuringTheChangeWaitsForIt)
     StoreActivity::setEventPump({});
 
     EXPECT_GT(pumped, 0);
-    EXPECT_EQ(messages.shown().size(), 1);
-    EXPECT_EQ(closed.calls, 1);
-    EXPECT_TRUE(closed.changed);
-    EXPECT_TRUE(opensWith(folder.dat, QStringLiteral("neu-4567"), annaPlain()));
+    EXPECT_EQ(anna.messages.shown().size(), 1);
+    EXPECT_EQ(anna.closed.calls, 1);
+    EXPECT_TRUE(anna.closed.changed);
+    EXPECT_TRUE(opensWith(anna.dat, QStringLiteral("neu-4567"), annaPlain()));
 }
