@@ -1,3 +1,4 @@
+#include "ui/main/EntryMessages.h"
 #include "ui/main/MainWindowFixture.h"
 
 #include "ui/main/frmEditSafe.h"
@@ -8,10 +9,6 @@
 #include <QPushButton>
 
 namespace {
-
-const QString kNeedUserOrPassword = QStringLiteral("Bitte Benutzernamen und/oder Passwort eingeben.   ");
-const QString kEmptyName = QStringLiteral("Kann keinen leeren Eintrag speichern.   ");
-const QString kDuplicateName = QStringLiteral("Ein Account mit diesem Namen existiert bereits.   ");
 
 QList<TestAccount> store()
 {

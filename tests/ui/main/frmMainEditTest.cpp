@@ -1,3 +1,4 @@
+#include "ui/main/EntryMessages.h"
 #include "ui/main/MainWindowFixture.h"
 
 #include <QCheckBox>
@@ -7,9 +8,6 @@
 
 namespace {
 
-const QString kNeedUserOrPassword = QStringLiteral("Bitte Benutzernamen und/oder Passwort eingeben.   ");
-const QString kEmptyName = QStringLiteral("Kann keinen leeren Eintrag speichern.   ");
-const QString kDuplicateName = QStringLiteral("Ein Account mit diesem Namen existiert bereits.   ");
 const QString kDeleteEmpty = QStringLiteral("Kann keinen leeren Eintrag löschen.");
 
 QList<TestAccount> store()
@@ -23,6 +21,15 @@ void startEditing(MainWindowFixture& f, const QString& name)
     f.choose(name);
     QTest::mouseClick(f.main->cmdEdit, Qt::LeftButton);
     ASSERT_EQ(f.main->cmdEdit->text(), QStringLiteral("Abbrechen"));
+}
+
+// Post in edit, its name, user name and password typed over.
+void editPost(MainWindowFixture& f, const char* name, const char* user, const char* pass)
+{
+    startEditing(f, QStringLiteral("Post"));
+    f.main->txtAccount->setText(QString::fromUtf8(name));
+    f.main->txtUserName->setText(QString::fromUtf8(user));
+    f.main->txtPassWord->setText(QString::fromUtf8(pass));
 }
 
 } // namespace
@@ -50,10 +57,7 @@ TEST(frmMain, SaveRefusesEmptyAndDuplicateNames)
         MainWindowFixture f(store());
         ASSERT_NE(f.main, nullptr);
         frmMain& m = *f.main;
-        startEditing(f, QStringLiteral("Post"));
-        m.txtAccount->setText(QString::fromUtf8(c.name));
-        m.txtUserName->setText(QString::fromUtf8(c.user));
-        m.txtPassWord->setText(QString::fromUtf8(c.pass));
+        editPost(f, c.name, c.user, c.pass);
         QTest::mouseClick(m.cmdSave, Qt::LeftButton);
 
         ASSERT_EQ(f.folder.messages.shown().size(), 1);
@@ -90,11 +94,8 @@ TEST(frmMain, SaveStoresTheEditAndRenames)
         MainWindowFixture f(store());
         ASSERT_NE(f.main, nullptr);
         frmMain& m = *f.main;
-        startEditing(f, QStringLiteral("Post"));
+        editPost(f, c.name, c.user, c.pass);
         const QString name = QString::fromUtf8(c.name);
-        m.txtAccount->setText(name);
-        m.txtUserName->setText(QString::fromUtf8(c.user));
-        m.txtPassWord->setText(QString::fromUtf8(c.pass));
         m.txtWebSite->setText(QStringLiteral("www.neu.de"));
         m.txtComments->setPlainText(QStringLiteral("a\nb"));
         QTest::mouseClick(m.cmdSave, Qt::LeftButton);
