@@ -70,8 +70,7 @@ TEST(frmLogin, RefusedInputShowsItsMessageAndWritesNothing)
         const QByteArray before = testsupport::readAll(folder.path(QStringLiteral("anna.dat")));
         AppWindows windows;
         QPointer<frmLogin> login = &windows.showLogin();
-        login->Combo1->setEditText(QString::fromUtf8(c.name));
-        login->txtLoginPassWord->setText(QString::fromUtf8(c.password));
+        typeLogin(*login, QString::fromUtf8(c.name), QString::fromUtf8(c.password));
         pressKey(login->txtLoginPassWord, Qt::Key_Return);
 
         ASSERT_EQ(folder.messages.shown().size(), 1);
@@ -99,8 +98,7 @@ TEST(frmLogin, FourCharactersCreateANewUserAfterTheNotice)
     NoticeWatcher notice(folder.path(QStringLiteral("neu.dat")));
     AppWindows windows;
     QPointer<frmLogin> login = &windows.showLogin();
-    login->Combo1->setEditText(QStringLiteral("neu"));
-    login->txtLoginPassWord->setText(QStringLiteral("abcd"));
+    typeLogin(*login, QStringLiteral("neu"), QStringLiteral("abcd"));
     pressKey(login->txtLoginPassWord, Qt::Key_Return);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
@@ -142,10 +140,7 @@ TEST(frmLogin, ExistingUserOpensWithTheNameInAnyCase)
         ASSERT_NE(main, nullptr);
 
         EXPECT_TRUE(folder.messages.shown().isEmpty());
-        QStringList listed;
-        for (int i = 0; i < main->cboAccount->count(); ++i)
-            listed << main->cboAccount->itemText(i);
-        EXPECT_EQ(listed, (QStringList{QStringLiteral("Bär"), QStringLiteral("Post")}));
+        EXPECT_EQ(itemsOf(main->cboAccount), (QStringList{QStringLiteral("Bär"), QStringLiteral("Post")}));
         EXPECT_EQ(main->cboAccount->currentText(), QString());
         EXPECT_EQ(main->windowTitle(), QStringLiteral("Tarvenic Keywarden - ") + typed);
         EXPECT_EQ(windows.session().StoredCount, 2);
@@ -169,8 +164,7 @@ TEST(frmLogin, WrongPasswordEndsTheProgramWithoutTouchingTheStore)
     const QDateTime modified = QFileInfo(store).lastModified();
     AppWindows windows;
     QPointer<frmLogin> login = &windows.showLogin();
-    login->Combo1->setEditText(QStringLiteral("anna"));
-    login->txtLoginPassWord->setText(QStringLiteral("falsch1"));
+    typeLogin(*login, QStringLiteral("anna"), QStringLiteral("falsch1"));
     login->login();
 
     ASSERT_EQ(folder.messages.shown().size(), 1);
@@ -192,8 +186,7 @@ TEST(frmLogin, ADamagedStoreIsReportedAndTheLoginStaysOpen)
     testsupport::writeAll(folder.path(QStringLiteral("kaputt.dat")), damaged);
     AppWindows windows;
     QPointer<frmLogin> login = &windows.showLogin();
-    login->Combo1->setEditText(QStringLiteral("kaputt"));
-    login->txtLoginPassWord->setText(QStringLiteral("geheim1"));
+    typeLogin(*login, QStringLiteral("kaputt"), QStringLiteral("geheim1"));
     login->login();
     ASSERT_EQ(folder.messages.shown().size(), 1);
     EXPECT_EQ(folder.messages.shown().first().kind, 2);
@@ -211,8 +204,7 @@ TEST(frmLogin, NoLoginStartsWhileAStoreOperationRuns)
     folder.copyFixture(QStringLiteral("anna.dat"));
     AppWindows windows;
     QPointer<frmLogin> login = &windows.showLogin();
-    login->Combo1->setEditText(QStringLiteral("anna"));
-    login->txtLoginPassWord->setText(QStringLiteral("geheim1"));
+    typeLogin(*login, QStringLiteral("anna"), QStringLiteral("geheim1"));
     {
         StoreActivity::Scope running;
         login->login();
@@ -244,10 +236,8 @@ TEST(frmLogin, LoadListsTheUserFilesAndPreselectsAnExistingDefaultUser)
         AppWindows windows;
         frmLogin& login = windows.showLogin();
 
-        QStringList listed;
-        for (int i = 0; i < login.Combo1->count(); ++i)
-            listed << login.Combo1->itemText(i);
-        EXPECT_EQ(listed, (QStringList{QStringLiteral("anna"), QStringLiteral("joerg"), QStringLiteral("Zoe")}));
+        EXPECT_EQ(itemsOf(login.Combo1),
+                  (QStringList{QStringLiteral("anna"), QStringLiteral("joerg"), QStringLiteral("Zoe")}));
         EXPECT_EQ(login.Combo1->currentText(), QString::fromLatin1(c.preselected));
         EXPECT_EQ(login.focusWidget(), login.txtLoginPassWord);
         EXPECT_EQ(login.windowTitle(), QStringLiteral("Tarvenic Keywarden - Login"));
@@ -262,8 +252,7 @@ TEST(frmLogin, EnterInTheNameMovesOnAndPickingANameEmptiesThePassword)
     folder.copyFixture(QStringLiteral("anna.dat"));
     AppWindows windows;
     frmLogin& login = windows.showLogin();
-    login.Combo1->setEditText(QStringLiteral("anna"));
-    login.txtLoginPassWord->setText(QStringLiteral("geheim1"));
+    typeLogin(login, QStringLiteral("anna"), QStringLiteral("geheim1"));
     login.Combo1->setFocus();
     pressKey(login.Combo1, Qt::Key_Return);
     EXPECT_EQ(login.focusWidget(), login.txtLoginPassWord);
@@ -298,8 +287,7 @@ TEST(frmLogin, LoginPictureLogsInUnlessRightClickedWithCtrlAlone)
             folder.copyFixture(QStringLiteral("anna.dat"));
             AppWindows windows;
             QPointer<frmLogin> login = &windows.showLogin();
-            login->Combo1->setEditText(QStringLiteral("anna"));
-            login->txtLoginPassWord->setText(QStringLiteral("geheim1"));
+            typeLogin(*login, QStringLiteral("anna"), QStringLiteral("geheim1"));
             // Image2 is the click area around the picture: press where Image1 does not cover it.
             QWidget* target = onImage2 ? static_cast<QWidget*>(login->Image2) : login->Image1;
             pressMouse(target, c.button, c.modifiers);
@@ -381,8 +369,7 @@ TEST(frmLogin, PasswordLabelLightsUpAndOpensTheChange)
     EXPECT_EQ(folder.messages.shown().first().kind, 1);
     EXPECT_TRUE(login.isVisible());
 
-    login.Combo1->setEditText(QStringLiteral("anna"));
-    login.txtLoginPassWord->setText(QStringLiteral("geheim1"));
+    typeLogin(login, QStringLiteral("anna"), QStringLiteral("geheim1"));
     QTest::mouseClick(login.lblPassword, Qt::LeftButton);
     EXPECT_EQ(folder.messages.shown().size(), 1);
     EXPECT_EQ(windows.session().PassChangeFromLogin, 1);

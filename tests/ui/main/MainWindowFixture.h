@@ -51,13 +51,7 @@ public:
 
     StoreSession& session() { return windows->session(); }
 
-    QStringList listed() const
-    {
-        QStringList names;
-        for (int i = 0; i < main->cboAccount->count(); ++i)
-            names << main->cboAccount->itemText(i);
-        return names;
-    }
+    QStringList listed() const { return itemsOf(main->cboAccount); }
 
     AccountEntry stored(const QString& name)
     {

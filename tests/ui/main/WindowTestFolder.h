@@ -109,12 +109,27 @@ inline void pressMouse(QWidget* widget, Qt::MouseButton button, Qt::KeyboardModi
     QApplication::sendEvent(widget, &press);
 }
 
+// The entries of a drop-down list, top to bottom.
+inline QStringList itemsOf(const QComboBox* combo)
+{
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+// Types the name and the password into the login window.
+inline void typeLogin(frmLogin& login, const QString& user, const QString& password)
+{
+    login.Combo1->setEditText(user);
+    login.txtLoginPassWord->setText(password);
+}
+
 // Logs in through the login window the way a user does: name, password, Enter.
 inline frmMain* loginThroughWindow(AppWindows& windows, const QString& user, const QString& password)
 {
     frmLogin& login = windows.showLogin();
-    login.Combo1->setEditText(user);
-    login.txtLoginPassWord->setText(password);
+    typeLogin(login, user, password);
     login.login();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     frmMain* main = windows.loadedMainWindow();

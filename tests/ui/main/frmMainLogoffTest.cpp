@@ -28,10 +28,7 @@ QStringList listedAfterLogin(const QString& user, const QString& password)
     frmMain* main = loginThroughWindow(again, user, password);
     if (!main)
         return {QStringLiteral("<login failed>")};
-    QStringList names;
-    for (int i = 0; i < main->cboAccount->count(); ++i)
-        names << main->cboAccount->itemText(i);
-    return names;
+    return itemsOf(main->cboAccount);
 }
 
 void deleteShown(MainWindowFixture& f, const QString& name)
