@@ -13,22 +13,32 @@ using progressbartest::grey;
 using progressbartest::loadCountdownBar;
 using progressbartest::pixel;
 
-TEST(XP_ProgressBar, IsCreatedWithItsOwnDefaults)
+namespace {
+
+// The defaults a created control and one read from an empty property bag have in common.
+void expectSharedDefaults(const XP_ProgressBar& bar)
 {
-    XP_ProgressBar bar;
     EXPECT_EQ(bar.max(), 100);
     EXPECT_EQ(bar.min(), 0);
     EXPECT_EQ(bar.value(), 0);
-    EXPECT_EQ(bar.percentage(), 0);
-    EXPECT_EQ(bar.scrolling(), 0);
     EXPECT_EQ(bar.orientation(), 0);
-    EXPECT_EQ(bar.brushStyle(), 0);
     EXPECT_TRUE(bar.showText());
     EXPECT_TRUE(bar.percent());
     EXPECT_EQ(bar.color(), grey(0x40));
     EXPECT_EQ(bar.textColor(), grey(0xFF));
     EXPECT_EQ(bar.text(), QStringLiteral("%"));
     EXPECT_TRUE(bar.image().isNull());
+}
+
+} // namespace
+
+TEST(XP_ProgressBar, IsCreatedWithItsOwnDefaults)
+{
+    XP_ProgressBar bar;
+    expectSharedDefaults(bar);
+    EXPECT_EQ(bar.percentage(), 0);
+    EXPECT_EQ(bar.scrolling(), 0);
+    EXPECT_EQ(bar.brushStyle(), 0);
     EXPECT_EQ(bar.font().family(), QStringLiteral("Tahoma"));
     EXPECT_EQ(bar.font().pointSize(), 8);
     EXPECT_EQ(bar.size(), QSize(288, 17));
@@ -38,19 +48,10 @@ TEST(XP_ProgressBar, MissingKeysReadAsThePersistedDefaults)
 {
     XP_ProgressBar bar;
     bar.readProperties({});
+    expectSharedDefaults(bar);
     // These two differ from the created values: a stored control draws in style 5 with cross hatching.
     EXPECT_EQ(bar.scrolling(), 5);
     EXPECT_EQ(bar.brushStyle(), 4);
-    EXPECT_EQ(bar.max(), 100);
-    EXPECT_EQ(bar.min(), 0);
-    EXPECT_EQ(bar.orientation(), 0);
-    EXPECT_EQ(bar.value(), 0);
-    EXPECT_TRUE(bar.showText());
-    EXPECT_TRUE(bar.percent());
-    EXPECT_EQ(bar.color(), grey(0x40));
-    EXPECT_EQ(bar.textColor(), grey(0xFF));
-    EXPECT_EQ(bar.text(), QStringLiteral("%"));
-    EXPECT_TRUE(bar.image().isNull());
     EXPECT_TRUE(bar.writeProperties().isEmpty());
 }
 
