@@ -79,8 +79,10 @@ struct AnnaChange : AnnaFolder {
     Closed closed;
 
     void openFromMain() { frmMasterPass::openFromMain(session, closed.forMain()); }
+    // As the login window opens it: PassChangeFromLogin set, the typed password handed over.
     void openFromLogin(const QString& oldPassword)
     {
+        session.PassChangeFromLogin = 1;
         frmMasterPass::openFromLogin(session, oldPassword, closed.forLogin());
     }
     // Types the new password into the open dialog, clicks "Übernehmen" and answers the question with yes.
@@ -138,7 +140,6 @@ TEST(frmMasterPass, ChangeFromTheLoginWindowHandsTheNewPasswordBack)
     // The name is typed in another case than the file's; the store is found all the same.
     anna.session.CurrentUser = QStringLiteral("Anna");
     anna.session.MasterPassword.clear();
-    anna.session.PassChangeFromLogin = 1;
 
     anna.openFromLogin(kOld);
     Dialog dialog;
@@ -167,7 +168,6 @@ TEST(frmMasterPass, ChangeFromTheLoginWindowHandsTheNewPasswordBack)
 TEST(frmMasterPass, FromTheLoginAnEmptyOldPasswordGetsTheFocus)
 {
     AnnaChange anna;
-    anna.session.PassChangeFromLogin = 1;
 
     anna.openFromLogin(QString());
     Dialog dialog;
@@ -250,7 +250,6 @@ TEST(frmMasterPass, CancelAndTheCloseButtonReturnWithoutChange)
     for (const bool viaButton : {true, false}) {
         SCOPED_TRACE(viaButton ? "Abbrechen" : "close button");
         AnnaChange anna;
-        anna.session.PassChangeFromLogin = 1;
         anna.openFromLogin(kOld);
         Dialog dialog;
         ASSERT_TRUE(dialog.form);
@@ -331,7 +330,6 @@ TEST(frmMasterPass, AFailureBeforeTheRenameKeepsTheOldStore)
 TEST(frmMasterPass, AWrongOldPasswordEndsTheProgramWithTheFilesUntouched)
 {
     AnnaChange anna;
-    anna.session.PassChangeFromLogin = 1;
     anna.openFromLogin(QStringLiteral("falsch99"));
     Dialog dialog;
     ASSERT_TRUE(dialog.form);
@@ -352,7 +350,6 @@ TEST(frmMasterPass, ANameWithoutAUserFileIsRefused)
 {
     AnnaChange anna;
     anna.session.CurrentUser = QStringLiteral("niemand");
-    anna.session.PassChangeFromLogin = 1;
     anna.openFromLogin(kOld);
 
     EXPECT_EQ(visibleWindow<frmMasterPass>(), nullptr);
@@ -367,7 +364,6 @@ TEST(frmMasterPass, ANameWithoutAUserFileIsRefused)
 TEST(frmMasterPass, CancelDuringTheChangeWaitsForIt)
 {
     AnnaChange anna;
-    anna.session.PassChangeFromLogin = 1;
     anna.openFromLogin(kOld);
     Dialog dialog;
     ASSERT_TRUE(dialog.form);
