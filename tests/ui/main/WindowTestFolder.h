@@ -1,72 +1,51 @@
 #pragma once
 
+#include "support/TempProgramFolder.h"
 #include "support/TestSupport.h"
 
 #include "app/AppContext.h"
 #include "app/RecordedSounds.h"
 #include "app/ScriptedMessages.h"
 #include "store/StoreActivity.h"
-#include "ui/ProgramExit.h"
 #include "ui/login/frmLogin.h"
 #include "ui/main/AppWindows.h"
 #include "ui/main/frmMain.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
-// A program folder for one window test: a temporary folder that AppContext points into (the stores,
-// the settings and the working copy live there), messages that never block, recorded sounds, and an
-// exit action that records the status instead of ending the test.
-class WindowTestFolder {
+// A program folder for one window test (the stores, the settings and the working copy live there)
+// with the default title and full height, messages that never block, recorded sounds, and store
+// steps that let events in as the running program does.
+class WindowTestFolder : public TempProgramFolder {
 public:
-    WindowTestFolder() : m_previousContext(appContext())
+    WindowTestFolder()
     {
-        if (!m_dir.isValid())
-            ADD_FAILURE() << "no temporary folder";
         AppContext& app = appContext();
-        app.AppPath = QDir(m_dir.path()).absolutePath() + QLatin1Char('/');
-        app.TempPath = app.AppPath;
         app.AppTitle = AppContext::kAppTitle;
-        app.SettingsFile = app.AppPath + QStringLiteral("Keywarden.ini");
-        app.WorkingCopyFile = app.AppPath + QStringLiteral("pstmp.dat");
-        app.BackImageFile = app.AppPath + QStringLiteral("Back.bmp");
-        app.LoginSoundFile = app.AppPath + QStringLiteral("Login.wav");
-        app.LogoutSoundFile = app.AppPath + QStringLiteral("Logout.wav");
         app.CompactMode = 0;
-        m_previousExit = ProgramExit::setAction([this](int status) { exits.append(status); });
         StoreActivity::setEventPump([] { QCoreApplication::processEvents(); });
     }
 
     ~WindowTestFolder()
     {
         StoreActivity::setEventPump({});
-        ProgramExit::setAction(m_previousExit);
         // Windows closed by a test release themselves later; let that happen before the folder goes.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        appContext() = m_previousContext;
     }
-
-    QString path(const QString& name) const { return appContext().AppPath + name; }
 
     void copyFixture(const QString& fixture, const QString& as = QString()) const
     {
         const QString target = path(as.isEmpty() ? fixture : as);
         ASSERT_TRUE(QFile::copy(testsupport::fixturePath(fixture), target)) << target.toStdString();
-    }
-
-    QStringList files() const
-    {
-        return testsupport::filesIn(appContext().AppPath);
     }
 
     QString setting(const QString& key) const
@@ -84,12 +63,6 @@ public:
 
     ScriptedMessages messages;
     RecordedSounds sounds;
-    QList<int> exits;
-
-private:
-    QTemporaryDir m_dir;
-    AppContext m_previousContext;
-    ProgramExit::Action m_previousExit;
 };
 
 // A key press or a mouse press delivered the way the event loop delivers them. Unlike QTest's
