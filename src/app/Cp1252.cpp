@@ -23,7 +23,7 @@ inline char16_t charOf(unsigned char b)
 
 namespace Cp1252 {
 
-QString decode(const QByteArray& bytes)
+QString decode(QByteArrayView bytes)
 {
     QString out(bytes.size(), Qt::Uninitialized);
     QChar* dst = out.data();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QChar>
 #include <QString>
 
@@ -11,7 +12,7 @@ namespace Cp1252 {
 
 // Bytes 80..9F that the code page leaves undefined (81, 8D, 8F, 90, 9D) map to the C1
 // control characters of the same value, so every byte string round-trips.
-QString decode(const QByteArray& bytes);
+QString decode(QByteArrayView bytes);
 QByteArray encode(const QString& text);
 
 // The byte for one character; false when the code page cannot represent it.

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <utility>
 
 namespace {
@@ -58,8 +59,9 @@ QByteArray folded(QByteArrayView name)
 {
     const auto& table = foldTable();
     QByteArray out(name.size(), Qt::Uninitialized);
+    char* dst = out.data();
     for (qsizetype i = 0; i < name.size(); ++i)
-        out[i] = static_cast<char>(table[static_cast<unsigned char>(name[i])]);
+        dst[i] = static_cast<char>(table[static_cast<unsigned char>(name[i])]);
     return out;
 }
 
@@ -94,6 +96,13 @@ QByteArray writerForm(const QString& value)
     if (readerForm(bytes) != QByteArrayView(bytes))
         bytes = '"' + bytes + '"';
     return bytes;
+}
+
+// A value line's value as the reader hands it back.
+QString readValue(const QByteArray& line)
+{
+    const QByteArrayView v = readerForm(QByteArrayView(line).sliced(line.indexOf('=') + 1));
+    return Cp1252::decode(v.first(std::min<qsizetype>(v.size(), IniDocument::kMaxValueLength)));
 }
 
 QByteArray sectionName(QByteArrayView headerText)
@@ -138,9 +147,11 @@ struct IniDocument::Impl {
     void append(Line line)
     {
         if (isHeader(line.text)) {
-            const QByteArray key = folded(sectionName(line.text));
-            if (!sectionIndex.contains(key))
-                sectionIndex.insert(key, sections.size());
+            // The first section of a name wins; one lookup both finds and claims the name.
+            const qsizetype before = sectionIndex.size();
+            qsizetype& first = sectionIndex[folded(sectionName(line.text))];
+            if (sectionIndex.size() != before)
+                first = sections.size();
             sections.append(Section{std::move(line), {}, {}, -1});
             return;
         }
@@ -151,9 +162,10 @@ struct IniDocument::Impl {
         Section& s = sections.last();
         const qsizetype eq = line.text.indexOf('=');
         if (eq >= 0) {
-            const QByteArray key = folded(trimmed(QByteArrayView(line.text).first(eq)));
-            if (!s.keys.contains(key))
-                s.keys.insert(key, s.body.size());
+            const qsizetype before = s.keys.size();
+            qsizetype& first = s.keys[folded(trimmed(QByteArrayView(line.text).first(eq)))];
+            if (s.keys.size() != before)
+                first = s.body.size();
             s.lastKey = s.body.size();
         }
         s.body.append(std::move(line));
@@ -179,6 +191,12 @@ struct IniDocument::Impl {
     {
         const auto it = sectionIndex.constFind(folded(nameBytes(section)));
         return it == sectionIndex.cend() ? nullptr : &sections[*it];
+    }
+
+    static QString value(const Section& s, const QByteArray& foldedKey)
+    {
+        const auto it = s.keys.constFind(foldedKey);
+        return it == s.keys.cend() ? QString() : readValue(s.body[*it].text);
     }
 
     // Only the last line of a file can lack its line end; it gets one before anything follows it.
@@ -338,17 +356,37 @@ bool IniDocument::save(const QString& path) const
 
 QString IniDocument::value(const QString& section, const QString& key) const
 {
-    if (!d)
-        return {};
-    const Impl::Section* s = d->find(section);
-    if (!s)
-        return {};
-    const auto it = s->keys.constFind(folded(nameBytes(key)));
-    if (it == s->keys.cend())
-        return {};
-    const QByteArray& text = s->body[*it].text;
-    const QByteArrayView v = readerForm(QByteArrayView(text).sliced(text.indexOf('=') + 1));
-    return Cp1252::decode(v.first(std::min<qsizetype>(v.size(), kMaxValueLength)).toByteArray());
+    const Impl::Section* s = d ? d->find(section) : nullptr;
+    return s ? Impl::value(*s, folded(nameBytes(key))) : QString();
+}
+
+QStringList IniDocument::numberedValues(const QString& section, const QString& prefix, int count) const
+{
+    QStringList out;
+    if (count <= 0)
+        return out;
+    const Impl::Section* s = d ? d->find(section) : nullptr;
+    if (!s) {
+        out.resize(count);
+        return out;
+    }
+    out.reserve(count);
+    // A number is never blank and folds to itself, so prefix + number trims and folds as the whole
+    // key name would once the prefix is trimmed at its start and folded.
+    const QByteArray prefixBytes = singleLine(prefix);
+    QByteArrayView lead = prefixBytes;
+    while (!lead.isEmpty() && isBlank(lead.front()))
+        lead = lead.sliced(1);
+    QByteArray key = folded(lead);
+    const qsizetype prefixSize = key.size();
+    char digits[16];
+    for (int n = 1; n <= count; ++n) {
+        const char* end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+        key.truncate(prefixSize);
+        key.append(digits, end - digits);
+        out.append(Impl::value(*s, key));
+    }
+    return out;
 }
 
 bool IniDocument::hasSection(const QString& section) const

@@ -44,6 +44,9 @@ public:
     // The value as the profile reader returns it: empty when the section or key is missing or
     // the value is empty; cut to kMaxValueLength characters.
     QString value(const QString& section, const QString& key) const;
+    // value(section, prefix + N) for N = 1 .. count, in that order, with the section looked up once:
+    // reading a numbered list of thousands of keys costs one hash lookup a key.
+    QStringList numberedValues(const QString& section, const QString& prefix, int count) const;
     bool hasSection(const QString& section) const;
     void setValue(const QString& section, const QString& key, const QString& value);
 

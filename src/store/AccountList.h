@@ -1,11 +1,8 @@
 #pragma once
 
-#include <QCollatorSortKey>
 #include <QHash>
 #include <QString>
 #include <QStringList>
-
-#include <vector>
 
 // The account names of a store in the order the main window shows them: German collation without
 // regard to case ("Ärzte" between "Apotheke" and "Bank"), ties broken by the exact text so that
@@ -14,9 +11,9 @@
 class AccountList {
 public:
     int size() const { return static_cast<int>(m_items.size()); }
-    bool isEmpty() const { return m_items.empty(); }
+    bool isEmpty() const { return m_items.isEmpty(); }
     const QString& at(int index) const;
-    QStringList items() const;
+    QStringList items() const { return m_items; }
 
     // Replaces the content; sorts once.
     void assign(const QStringList& names);
@@ -36,18 +33,15 @@ public:
     static QString upperForm(const QString& name);
 
 private:
-    struct Item {
-        QString name;
-        QCollatorSortKey key;
-    };
-    static Item makeItem(const QString& name);
-    static bool itemLess(const Item& a, const Item& b);
+    static bool less(const QString& a, const QString& b) { return compare(a, b) < 0; }
 
     // Built on the first duplicate check and kept up to date from then on: an unlock that only lists
     // the names does not pay for it.
     void ensureUpperCounts() const;
 
-    std::vector<Item> m_items;
+    // Names only: comparing two names directly is cheaper than building a sort key for every name
+    // (an unlock sorts thousands of them), the more so as most names take the ASCII path.
+    QStringList m_items;
     mutable QHash<QString, int> m_upperCounts;
     mutable bool m_upperCountsValid = false;
 };

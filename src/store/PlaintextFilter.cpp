@@ -29,8 +29,9 @@ QByteArray folded(QByteArrayView bytes)
 {
     const auto& table = foldTable();
     QByteArray out(bytes.size(), Qt::Uninitialized);
+    char* dst = out.data();
     for (qsizetype i = 0; i < bytes.size(); ++i)
-        out[i] = static_cast<char>(table[static_cast<unsigned char>(bytes[i])]);
+        dst[i] = static_cast<char>(table[static_cast<unsigned char>(bytes[i])]);
     return out;
 }
 
@@ -83,6 +84,76 @@ QByteArray nameBytes(const QString& section)
     return bytes.trimmed();
 }
 
+// Whether a header line holds a section name without regard to case. Every header of a store is
+// asked, so each is folded into one buffer kept for the whole pass (and wiped after it).
+class HeaderMatcher {
+public:
+    explicit HeaderMatcher(const QString& section) : m_matcher(folded(nameBytes(section))) {}
+    ~HeaderMatcher() { wipe(m_line); }
+    HeaderMatcher(const HeaderMatcher&) = delete;
+    HeaderMatcher& operator=(const HeaderMatcher&) = delete;
+
+    bool holdsName(QByteArrayView line)
+    {
+        const auto& table = foldTable();
+        if (line.size() > m_line.capacity()) {
+            // Grown by hand, so the shorter buffer is wiped before it is let go.
+            wipe(m_line);
+            m_line.reserve(line.size());
+        }
+        m_line.resize(line.size());
+        char* out = m_line.data();
+        for (qsizetype i = 0; i < line.size(); ++i)
+            out[i] = static_cast<char>(table[static_cast<unsigned char>(line[i])]);
+        return m_matcher.indexIn(m_line) >= 0;
+    }
+
+private:
+    QByteArrayMatcher m_matcher;
+    QByteArray m_line;
+};
+
+// The bytes [begin, end) of the section that an INI lookup of a name finds: from the first header
+// the reader takes for that name up to the next header line (or the end of the text).
+struct Block {
+    qsizetype begin = -1;
+    qsizetype end = -1;
+    bool found() const { return begin >= 0; }
+};
+
+Block findSection(const QByteArray& plain, const QString& section)
+{
+    HeaderMatcher matcher(section);
+    Block block;
+    const qsizetype n = plain.size();
+    qsizetype start = 0;
+    while (start < n) {
+        const qsizetype nl = plain.indexOf('\n', start);
+        const qsizetype next = nl < 0 ? n : nl + 1;
+        const QByteArrayView line = QByteArrayView(plain).sliced(start, next - start);
+        if (isHeader(line)) {
+            if (block.found()) {
+                block.end = start;
+                return block;
+            }
+            // A header that holds the name is parsed alone and asked, so the reader's own rules of
+            // blanks, brackets and case decide whether it is the one.
+            if (matcher.holdsName(line)) {
+                QByteArray header = line.toByteArray();
+                IniDocument probe = IniDocument::fromBytes(header);
+                if (probe.hasSection(section))
+                    block.begin = start;
+                probe.clear();
+                wipe(header);
+            }
+        }
+        start = next;
+    }
+    if (block.found())
+        block.end = n;
+    return block;
+}
+
 } // namespace
 
 namespace PlaintextFilter {
@@ -109,62 +180,16 @@ QByteArray withoutSection(const QByteArray& plain, const QString& section)
     return out;
 }
 
-QByteArray sectionsNamed(const QByteArray& plain, const QString& section)
+QByteArray sectionNamed(const QByteArray& plain, const QString& section)
 {
-    const QByteArrayMatcher matcher(folded(nameBytes(section)));
-    QByteArray out;
-    bool keeping = false;
-    forEachLine(plain, [&](QByteArrayView line) {
-        if (isHeader(line))
-            keeping = matcher.indexIn(folded(line)) >= 0;
-        if (keeping)
-            out.append(line).append("\r\n");
-    });
-    return out;
+    const Block block = findSection(plain, section);
+    return block.found() ? plain.mid(block.begin, block.end - block.begin) : QByteArray();
 }
 
 void editSection(QByteArray& plain, const QString& section, const std::function<void(IniDocument&)>& edit)
 {
-    const QByteArrayMatcher matcher(folded(nameBytes(section)));
-    const qsizetype n = plain.size();
-    // Find the block [blockStart, blockEnd) of the first section the reader would match: candidates
-    // are headers that contain the name; each one is parsed alone and asked, so the reader's own
-    // rules decide.
-    qsizetype blockStart = -1;
-    qsizetype blockEnd = n;
-    qsizetype candidate = -1;
-    qsizetype start = 0;
-    auto closeCandidate = [&](qsizetype end) {
-        if (candidate < 0)
-            return false;
-        QByteArray block = plain.mid(candidate, end - candidate);
-        IniDocument probe = IniDocument::fromBytes(block);
-        const bool match = probe.hasSection(section);
-        probe.clear();
-        wipe(block);
-        if (match) {
-            blockStart = candidate;
-            blockEnd = end;
-        }
-        candidate = -1;
-        return match;
-    };
-    while (start < n) {
-        qsizetype nl = plain.indexOf('\n', start);
-        const qsizetype next = nl < 0 ? n : nl + 1;
-        const QByteArrayView line = QByteArrayView(plain).sliced(start, next - start);
-        if (isHeader(line)) {
-            if (closeCandidate(start))
-                break;
-            if (matcher.indexIn(folded(line)) >= 0)
-                candidate = start;
-        }
-        start = next;
-    }
-    if (blockStart < 0)
-        closeCandidate(n);
-
-    QByteArray block = blockStart < 0 ? QByteArray() : plain.mid(blockStart, blockEnd - blockStart);
+    const Block found = findSection(plain, section);
+    QByteArray block = found.found() ? plain.mid(found.begin, found.end - found.begin) : QByteArray();
     IniDocument document = IniDocument::fromBytes(block);
     wipe(block);
     edit(document);
@@ -172,18 +197,18 @@ void editSection(QByteArray& plain, const QString& section, const std::function<
     document.clear();
 
     QByteArray out;
-    if (blockStart < 0) {
-        out.reserve(n + changed.size() + 2);
+    if (!found.found()) {
+        out.reserve(plain.size() + changed.size() + 2);
         out.append(plain);
         // The writer ends an unterminated last line before it appends.
         if (!changed.isEmpty() && !out.isEmpty() && !out.endsWith('\n'))
             out.append("\r\n");
         out.append(changed);
     } else {
-        out.reserve(n - (blockEnd - blockStart) + changed.size());
-        out.append(QByteArrayView(plain).first(blockStart));
+        out.reserve(plain.size() - (found.end - found.begin) + changed.size());
+        out.append(QByteArrayView(plain).first(found.begin));
         out.append(changed);
-        out.append(QByteArrayView(plain).sliced(blockEnd));
+        out.append(QByteArrayView(plain).sliced(found.end));
     }
     wipe(changed);
     wipe(plain);

@@ -16,17 +16,16 @@ namespace PlaintextFilter {
 // Lines end at LF, with one CR before it belonging to the line end, as the INI reader splits them.
 QByteArray withoutSection(const QByteArray& plain, const QString& section);
 
-// The sections whose header line contains `section` without regard to case, with all their lines,
-// in their order; lines before the first header are dropped. Every section that an INI lookup of
-// `section` can find is among them, so a lookup in the result finds the same values.
-QByteArray sectionsNamed(const QByteArray& plain, const QString& section);
+// The section that an INI lookup of `section` finds (the first one of that name), with all its lines
+// as they are; empty when there is none. A lookup in the result finds the same values as in the whole
+// text, and the text after that section is not even looked at.
+QByteArray sectionNamed(const QByteArray& plain, const QString& section);
 
-// Changes one section in place: the section that an INI lookup of `section` finds (the first one of
-// that name) is cut out, parsed alone, handed to `edit`, serialised and put back between the
-// unchanged bytes before and after it. Without such a section `edit` gets an empty document and what
-// it adds lands at the end of the text. Since the INI writer changes only the section it writes to,
-// or appends at the end, the bytes are those of the same writes on the whole document. `edit` must
-// write to `section` only.
+// Changes one section in place: the section that sectionNamed finds is cut out, parsed alone, handed
+// to `edit`, serialised and put back between the unchanged bytes before and after it. Without such a
+// section `edit` gets an empty document and what it adds lands at the end of the text. Since the INI
+// writer changes only the section it writes to, or appends at the end, the bytes are those of the
+// same writes on the whole document. `edit` must write to `section` only.
 void editSection(QByteArray& plain, const QString& section, const std::function<void(IniDocument&)>& edit);
 
 } // namespace PlaintextFilter

@@ -258,12 +258,8 @@ qint16 readListSection(const IniDocument& document, QStringList& names)
     names.clear();
     const QString countText = document.value(kListSection, QStringLiteral("Count"));
     const qint16 count = countText.isEmpty() ? qint16(0) : std::max<qint16>(0, leadingNumber16(countText));
-    names.reserve(count);
-    for (int i = 1; i <= count; ++i) {
-        const QString name = document.value(kListSection, QStringLiteral("Account") + QString::number(i));
-        if (!name.isEmpty())
-            names.append(name);
-    }
+    names = document.numberedValues(kListSection, QStringLiteral("Account"), count);
+    names.removeIf([](const QString& name) { return name.isEmpty(); });
     return count;
 }
 

@@ -196,7 +196,9 @@ StoreResult StoreSession::unlock()
     if (!r)
         return r;
     // Only the list section is parsed; the entry sections are not needed here.
-    cycle.document = IniDocument::fromBytes(PlaintextFilter::sectionsNamed(cycle.plain, kListSection));
+    QByteArray list = PlaintextFilter::sectionNamed(cycle.plain, kListSection);
+    cycle.document = IniDocument::fromBytes(list);
+    wipeBytes(list);
     LoadAccountList(cycle.document);
     StoreActivity::pumpEvents();
     return StoreResult::success();
@@ -221,7 +223,9 @@ StoreResult StoreSession::readEntry(const QString& accountName, AccountEntry& en
     if (!r)
         return r;
     const QString section = ReplaceUmlauts(accountName);
-    cycle.document = IniDocument::fromBytes(PlaintextFilter::sectionsNamed(cycle.plain, section));
+    QByteArray block = PlaintextFilter::sectionNamed(cycle.plain, section);
+    cycle.document = IniDocument::fromBytes(block);
+    wipeBytes(block);
     entry = readAccountEntry(cycle.document, accountName);
     StoreActivity::pumpEvents();
     return StoreResult::success();

@@ -84,6 +84,35 @@ TEST(IniDocument, ReadsValuesAsTheProfileReaderDoes)
     }
 }
 
+TEST(IniDocument, NumberedValuesReadAsSingleLookupsDo)
+{
+    const IniDocument doc = IniDocument::fromBytes(
+        cp("[Main]\r\n ACCOUNT1 = a \r\naccount2=\"b\"\r\nAccount2=x\r\nAccount03=c\r\nAccount 1=spaced\r\n"
+           "1=one\r\n[main]\r\nAccount4=late\r\n"));
+    struct Case {
+        const char* what;
+        QString section;
+        QString prefix;
+        int count;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"case, blanks, quotes, first key; 03 is no 3; a later section is not seen", "MAIN", "Account", 4,
+         {"a", "b", "", ""}},
+        {"blanks before the prefix are dropped", "Main", " \taccount", 2, {"a", "b"}},
+        {"a blank at the prefix's end stays inside the name", "Main", "Account ", 2, {"spaced", ""}},
+        {"an empty prefix reads the bare numbers", "Main", "", 1, {"one"}},
+        {"missing section", "Other", "Account", 2, {"", ""}},
+        {"nothing asked", "Main", "Account", 0, {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(doc.numberedValues(c.section, c.prefix, c.count), c.expected) << c.what;
+        for (int n = 1; n <= c.count; ++n)
+            EXPECT_EQ(doc.value(c.section, c.prefix + QString::number(n)), c.expected.at(n - 1)) << c.what << n;
+    }
+    EXPECT_TRUE(IniDocument().numberedValues("Main", "Account", -1).isEmpty());
+}
+
 TEST(IniDocument, WritesWhereTheProfileWriterWrites)
 {
     struct Case {

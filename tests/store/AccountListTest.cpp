@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QCollator>
+#include <QLocale>
 #include <QStringList>
+
+#include <algorithm>
 
 TEST(AccountList, GermanCollationWithoutCaseAndStableTies)
 {
@@ -21,6 +25,36 @@ TEST(AccountList, GermanCollationWithoutCaseAndStableTies)
 
     EXPECT_LT(AccountList::compare(u"Apotheke"_qs, u"Ärzte"_qs), 0);
     EXPECT_LT(AccountList::compare(u"Ärzte"_qs, u"Bank"_qs), 0);
+}
+
+TEST(AccountList, OrderIsTheCollatorsOnEveryShortAsciiName)
+{
+    // Every name of one or two printable ASCII characters, in the German collator's own order with
+    // ties by the exact text; the list's order must agree on every neighbouring pair.
+    QCollator german(QLocale(QLocale::German, QLocale::Germany));
+    german.setCaseSensitivity(Qt::CaseInsensitive);
+    const auto reference = [&](const QString& a, const QString& b) {
+        const int c = german.compare(a, b);
+        return c != 0 ? c : QString::compare(a, b, Qt::CaseSensitive);
+    };
+    QStringList names;
+    for (char16_t first = 0x20; first < 0x7F; ++first) {
+        names.append(QString(QChar(first)));
+        for (char16_t second = 0x20; second < 0x7F; ++second)
+            names.append(QString(QChar(first)) + QChar(second));
+    }
+    std::sort(names.begin(), names.end(), [&](const QString& a, const QString& b) { return reference(a, b) < 0; });
+    int disagreements = 0;
+    for (qsizetype i = 1; i < names.size(); ++i) {
+        if (AccountList::compare(names.at(i - 1), names.at(i)) >= 0 && ++disagreements <= 5)
+            ADD_FAILURE() << names.at(i - 1).toStdString() << " | " << names.at(i).toStdString();
+    }
+    EXPECT_EQ(disagreements, 0);
+
+    // Names beyond ASCII go to the collator, also against ASCII ones.
+    EXPECT_LT(AccountList::compare(u"Ab"_qs, u"Äc"_qs), 0);
+    EXPECT_GT(AccountList::compare(u"Äc"_qs, u"Ab"_qs), 0);
+    EXPECT_LT(AccountList::compare(u"Ä"_qs, u"Ab"_qs), 0);
 }
 
 TEST(AccountList, InsertRemoveAndLookups)

@@ -23,15 +23,19 @@ const QByteArray kTricky = crlf({
 
 } // namespace
 
-TEST(PlaintextFilter, SectionsNamedFindsWhatTheWholeDocumentFinds)
+TEST(PlaintextFilter, SectionNamedFindsWhatTheWholeDocumentFinds)
 {
     const IniDocument whole = IniDocument::fromBytes(kTricky);
     for (const QString& section : {u"Post"_qs, u"post"_qs, u"Postamt"_qs, u"Main"_qs, u"ärger"_qs, u"Fehlt"_qs, u"Post "_qs}) {
-        const IniDocument part = IniDocument::fromBytes(PlaintextFilter::sectionsNamed(kTricky, section));
+        const IniDocument part = IniDocument::fromBytes(PlaintextFilter::sectionNamed(kTricky, section));
         for (const QString& key : {u"User"_qs, u"Pass"_qs, u"Web"_qs, u"Comment"_qs, u"Count"_qs, u"Account2"_qs})
             EXPECT_EQ(part.value(section, key), whole.value(section, key)) << section.toStdString() << "/" << key.toStdString();
     }
-    EXPECT_EQ(PlaintextFilter::sectionsNamed(kTricky, u"Postamt"_qs), crlf({u"[Postamt]"_qs, u"User=amt"_qs}));
+    EXPECT_EQ(PlaintextFilter::sectionNamed(kTricky, u"Postamt"_qs), crlf({u"[Postamt]"_qs, u"User=amt"_qs}));
+    // Only the first section the reader takes for the name: not one that merely contains it, not a later one.
+    EXPECT_EQ(PlaintextFilter::sectionNamed(kTricky, u"post"_qs),
+              crlf({u"  [POST]"_qs, u"User=erste"_qs, u"Comment=a#§b"_qs}));
+    EXPECT_TRUE(PlaintextFilter::sectionNamed(kTricky, u"Fehlt"_qs).isEmpty());
 }
 
 TEST(PlaintextFilter, WithoutSectionMatchesTheDocumentForm)
