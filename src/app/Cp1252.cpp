@@ -75,4 +75,28 @@ QByteArray encode(const QString& text)
     return out;
 }
 
+const std::array<unsigned char, 256>& upperTable()
+{
+    static const std::array<unsigned char, 256> table = [] {
+        std::array<unsigned char, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            const QChar capital = QChar(charOf(static_cast<unsigned char>(b))).toUpper();
+            unsigned char byte;
+            t[b] = byteFor(capital, byte) ? byte : static_cast<unsigned char>(b);
+        }
+        return t;
+    }();
+    return table;
+}
+
+QByteArray upper(QByteArrayView bytes)
+{
+    const auto& table = upperTable();
+    QByteArray out(bytes.size(), Qt::Uninitialized);
+    char* dst = out.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        dst[i] = static_cast<char>(table[static_cast<unsigned char>(bytes[i])]);
+    return out;
+}
+
 } // namespace Cp1252

@@ -5,6 +5,8 @@
 #include <QChar>
 #include <QString>
 
+#include <array>
+
 // Windows-1252, the one codec used wherever text crosses a file boundary (stores, settings, keys).
 // Our own table: every byte maps to one character and back, and a character the code page
 // lacks becomes '?' (3F), which the key schedule and the INI files rely on.
@@ -19,5 +21,11 @@ QByteArray encode(const QString& text);
 bool byteFor(QChar c, unsigned char& byte);
 bool isRepresentable(QChar c);
 bool isRepresentable(const QString& text);
+
+// Upper case per byte, as the ANSI profile functions compare names: every letter whose capital
+// exists in the code page (umlauts, š, œ, ž, ÿ); ß and µ have none and stay. Indexed by byte.
+const std::array<unsigned char, 256>& upperTable();
+// `bytes` with every byte through upperTable().
+QByteArray upper(QByteArrayView bytes);
 
 } // namespace Cp1252

@@ -9,7 +9,6 @@
 #include <QList>
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <utility>
 
@@ -22,22 +21,6 @@ struct Line {
     QByteArray text;
     QByteArray end;
 };
-
-// Upper case per code-page byte, as the ANSI profile functions compare names: every letter whose
-// capital exists in Windows-1252 (umlauts, š, œ, ž, ÿ); ß and µ have none and stay.
-const std::array<unsigned char, 256>& foldTable()
-{
-    static const std::array<unsigned char, 256> table = [] {
-        std::array<unsigned char, 256> t{};
-        for (int b = 0; b < 256; ++b) {
-            const QChar upper = Cp1252::decode(QByteArray(1, static_cast<char>(b))).at(0).toUpper();
-            unsigned char folded;
-            t[b] = Cp1252::byteFor(upper, folded) ? folded : static_cast<unsigned char>(b);
-        }
-        return t;
-    }();
-    return table;
-}
 
 inline bool isBlank(char c)
 {
@@ -53,16 +36,6 @@ QByteArrayView trimmed(QByteArrayView v)
     while (end > begin && isBlank(v[end - 1]))
         --end;
     return v.sliced(begin, end - begin);
-}
-
-QByteArray folded(QByteArrayView name)
-{
-    const auto& table = foldTable();
-    QByteArray out(name.size(), Qt::Uninitialized);
-    char* dst = out.data();
-    for (qsizetype i = 0; i < name.size(); ++i)
-        dst[i] = static_cast<char>(table[static_cast<unsigned char>(name[i])]);
-    return out;
 }
 
 // A line break inside a name or value would split the line on disk and could plant keys or
@@ -149,7 +122,7 @@ struct IniDocument::Impl {
         if (isHeader(line.text)) {
             // The first section of a name wins; one lookup both finds and claims the name.
             const qsizetype before = sectionIndex.size();
-            qsizetype& first = sectionIndex[folded(sectionName(line.text))];
+            qsizetype& first = sectionIndex[Cp1252::upper(sectionName(line.text))];
             if (sectionIndex.size() != before)
                 first = sections.size();
             sections.append(Section{std::move(line), {}, {}, -1});
@@ -163,7 +136,7 @@ struct IniDocument::Impl {
         const qsizetype eq = line.text.indexOf('=');
         if (eq >= 0) {
             const qsizetype before = s.keys.size();
-            qsizetype& first = s.keys[folded(trimmed(QByteArrayView(line.text).first(eq)))];
+            qsizetype& first = s.keys[Cp1252::upper(trimmed(QByteArrayView(line.text).first(eq)))];
             if (s.keys.size() != before)
                 first = s.body.size();
             s.lastKey = s.body.size();
@@ -189,7 +162,7 @@ struct IniDocument::Impl {
 
     const Section* find(const QString& section) const
     {
-        const auto it = sectionIndex.constFind(folded(nameBytes(section)));
+        const auto it = sectionIndex.constFind(nameKey(section));
         return it == sectionIndex.cend() ? nullptr : &sections[*it];
     }
 
@@ -219,15 +192,16 @@ struct IniDocument::Impl {
     {
         const QByteArray sec = nameBytes(section);
         const QByteArray name = nameBytes(key);
-        const QByteArray keyFold = folded(name);
+        const QByteArray keyFold = Cp1252::upper(name);
         const QByteArray val = writerForm(value);
 
-        const auto sit = sectionIndex.constFind(folded(sec));
+        const QByteArray secKey = Cp1252::upper(sec);
+        const auto sit = sectionIndex.constFind(secKey);
         if (sit == sectionIndex.cend()) {
             terminate(lastLine());
             Section s{Line{'[' + sec + ']', kCrLf}, {Line{name + '=' + val, kCrLf}}, {}, 0};
             s.keys.insert(keyFold, 0);
-            sectionIndex.insert(folded(sec), sections.size());
+            sectionIndex.insert(secKey, sections.size());
             sections.append(std::move(s));
             return;
         }
@@ -357,7 +331,7 @@ bool IniDocument::save(const QString& path) const
 QString IniDocument::value(const QString& section, const QString& key) const
 {
     const Impl::Section* s = d ? d->find(section) : nullptr;
-    return s ? Impl::value(*s, folded(nameBytes(key))) : QString();
+    return s ? Impl::value(*s, nameKey(key)) : QString();
 }
 
 QStringList IniDocument::numberedValues(const QString& section, const QString& prefix, int count) const
@@ -377,7 +351,7 @@ QStringList IniDocument::numberedValues(const QString& section, const QString& p
     QByteArrayView lead = prefixBytes;
     while (!lead.isEmpty() && isBlank(lead.front()))
         lead = lead.sliced(1);
-    QByteArray key = folded(lead);
+    QByteArray key = Cp1252::upper(lead);
     const qsizetype prefixSize = key.size();
     char digits[16];
     for (int n = 1; n <= count; ++n) {
@@ -387,6 +361,11 @@ QStringList IniDocument::numberedValues(const QString& section, const QString& p
         out.append(Impl::value(*s, key));
     }
     return out;
+}
+
+QByteArray IniDocument::nameKey(const QString& name)
+{
+    return Cp1252::upper(nameBytes(name));
 }
 
 bool IniDocument::hasSection(const QString& section) const

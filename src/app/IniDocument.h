@@ -48,6 +48,9 @@ public:
     // reading a numbered list of thousands of keys costs one hash lookup a key.
     QStringList numberedValues(const QString& section, const QString& prefix, int count) const;
     bool hasSection(const QString& section) const;
+    // The form in which a section or key name is matched: one line, blanks around it dropped,
+    // upper case per byte (Cp1252::upper). A header line holds the name it stands for in this form.
+    static QByteArray nameKey(const QString& name);
     void setValue(const QString& section, const QString& key, const QString& value);
 
     // The raw lines (without line ends), for the one line-based store procedure that removes a

@@ -6,34 +6,8 @@
 #include <QByteArrayMatcher>
 
 #include <algorithm>
-#include <array>
 
 namespace {
-
-// Upper case per code-page byte over every Windows-1252 letter, as the INI reader matches names.
-const std::array<unsigned char, 256>& foldTable()
-{
-    static const std::array<unsigned char, 256> table = [] {
-        std::array<unsigned char, 256> t{};
-        for (int b = 0; b < 256; ++b) {
-            const QChar upper = Cp1252::decode(QByteArray(1, static_cast<char>(b))).at(0).toUpper();
-            unsigned char folded;
-            t[b] = Cp1252::byteFor(upper, folded) ? folded : static_cast<unsigned char>(b);
-        }
-        return t;
-    }();
-    return table;
-}
-
-QByteArray folded(QByteArrayView bytes)
-{
-    const auto& table = foldTable();
-    QByteArray out(bytes.size(), Qt::Uninitialized);
-    char* dst = out.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        dst[i] = static_cast<char>(table[static_cast<unsigned char>(bytes[i])]);
-    return out;
-}
 
 bool isBlank(char c)
 {
@@ -74,28 +48,18 @@ void wipe(QByteArray& bytes)
     bytes.clear();
 }
 
-QByteArray nameBytes(const QString& section)
-{
-    QByteArray bytes = Cp1252::encode(section);
-    for (char& c : bytes) {
-        if (c == '\r' || c == '\n')
-            c = ' ';
-    }
-    return bytes.trimmed();
-}
-
 // Whether a header line holds a section name without regard to case. Every header of a store is
 // asked, so each is folded into one buffer kept for the whole pass (and wiped after it).
 class HeaderMatcher {
 public:
-    explicit HeaderMatcher(const QString& section) : m_matcher(folded(nameBytes(section))) {}
+    explicit HeaderMatcher(const QString& section) : m_matcher(IniDocument::nameKey(section)) {}
     ~HeaderMatcher() { wipe(m_line); }
     HeaderMatcher(const HeaderMatcher&) = delete;
     HeaderMatcher& operator=(const HeaderMatcher&) = delete;
 
     bool holdsName(QByteArrayView line)
     {
-        const auto& table = foldTable();
+        const auto& table = Cp1252::upperTable();
         if (line.size() > m_line.capacity()) {
             // Grown by hand, so the shorter buffer is wiped before it is let go.
             wipe(m_line);

@@ -36,3 +36,16 @@ TEST(Cp1252, UnrepresentableUnitsBecomeQuestionMarks)
     EXPECT_FALSE(Cp1252::isRepresentable(QStringLiteral("\u0416")));
     EXPECT_TRUE(Cp1252::isRepresentable(QStringLiteral("Straße €")));
 }
+
+TEST(Cp1252, UpperCaseStaysInsideTheCodePage)
+{
+    // Every letter with a capital in the code page gets it; ß, µ and ÿ's neighbours without one stay.
+    EXPECT_EQ(Cp1252::upper(QByteArray("aZ\xE4\xF6\xFC\x9A\x9C\x9E\xFF\xDF\xB5\xF7 1")),
+              QByteArray("AZ\xC4\xD6\xDC\x8A\x8C\x8E\x9F\xDF\xB5\xF7 1"));
+    const auto& table = Cp1252::upperTable();
+    for (int b = 0; b < 256; ++b) {
+        const QChar c = Cp1252::decode(QByteArray(1, static_cast<char>(b))).at(0);
+        const QString capital = Cp1252::decode(QByteArray(1, static_cast<char>(table[b])));
+        EXPECT_TRUE(capital.at(0) == c.toUpper() || table[b] == b) << b;
+    }
+}
