@@ -2,6 +2,7 @@
 
 #include "app/AtomicWrite.h"
 #include "app/Cp1252.h"
+#include "app/Wipe.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -93,12 +94,6 @@ bool isHeader(QByteArrayView text)
 {
     const QByteArrayView v = trimmed(text);
     return !v.isEmpty() && v.front() == '[';
-}
-
-void wipe(QByteArray& bytes)
-{
-    if (!bytes.isEmpty())
-        std::fill(bytes.begin(), bytes.end(), '\0');
 }
 
 } // namespace
@@ -213,7 +208,7 @@ struct IniDocument::Impl {
             Line& line = s.body[*kit];
             const QByteArrayView current = QByteArrayView(line.text).first(line.text.indexOf('='));
             QByteArray text = trimmed(current).toByteArray() + '=' + val;
-            wipe(line.text);
+            Wipe::bytes(line.text);
             line.text = std::move(text);
             return;
         }
@@ -247,7 +242,7 @@ struct IniDocument::Impl {
 
     void wipeAll()
     {
-        auto w = [](Line& l) { wipe(l.text); };
+        auto w = [](Line& l) { Wipe::bytes(l.text); };
         std::for_each(preamble.begin(), preamble.end(), w);
         for (Section& s : sections) {
             w(s.header);
@@ -312,7 +307,7 @@ std::optional<IniDocument> IniDocument::load(const QString& path)
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
     IniDocument doc = fromBytes(bytes);
-    wipe(bytes);
+    Wipe::bytes(bytes);
     return doc;
 }
 
@@ -324,7 +319,7 @@ bool IniDocument::save(const QString& path) const
         return false;
     QByteArray bytes = toBytes();
     const bool ok = AtomicWrite::writeFile(path, bytes) == AtomicWrite::Status::Ok;
-    wipe(bytes);
+    Wipe::bytes(bytes);
     return ok;
 }
 

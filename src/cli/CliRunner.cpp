@@ -8,11 +8,11 @@
 #include "store/StoreSnapshot.h"
 
 #include "app/SingleInstanceGuard.h"
+#include "app/Wipe.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <cerrno>
 
 #include <unistd.h>
@@ -23,20 +23,6 @@ const QString kEmptyMasterPassword =
     QStringLiteral("Bitte sicherstellen, dass das Master-Passwort korrekt eingegeben wird.");
 const QString kShortMasterPassword = QStringLiteral("Das Master-Passwort sollte mindestens 4 Zeichen lang sein.   ");
 constexpr int kMinMasterPassword = 4;
-
-void wipeText(QString& text)
-{
-    if (!text.isEmpty() && text.isDetached())
-        std::fill(text.begin(), text.end(), QChar(u'\0'));
-    text.clear();
-}
-
-void wipeBytes(QByteArray& bytes)
-{
-    if (!bytes.isEmpty() && bytes.isDetached())
-        std::fill(bytes.begin(), bytes.end(), '\0');
-    bytes.clear();
-}
 
 bool writeAllTo(int fd, const QByteArray& bytes)
 {
@@ -159,7 +145,7 @@ int CliRunner::prepare(const CliRequest& request, QString& masterPassword, bool 
         return fail(kInputError, kEmptyMasterPassword);
     // The login's rule for a key that may become a new store's first.
     if (forWriting && masterPassword.size() < kMinMasterPassword) {
-        wipeText(masterPassword);
+        Wipe::text(masterPassword);
         return fail(kInputError, kShortMasterPassword);
     }
     return kDone;
@@ -187,7 +173,7 @@ int CliRunner::list(const CliRequest& request)
         return status;
     StoreSnapshot snapshot;
     const StoreResult r = snapshot.open(request.storeFile, password);
-    wipeText(password);
+    Wipe::text(password);
     if (!r)
         return failStore(r, request.storeFile);
     QString text;
@@ -204,7 +190,7 @@ int CliRunner::show(const CliRequest& request)
         return status;
     StoreSnapshot snapshot;
     const StoreResult r = snapshot.open(request.storeFile, password);
-    wipeText(password);
+    Wipe::text(password);
     if (!r)
         return failStore(r, request.storeFile);
     const QString name = snapshot.matchAccount(request.account);
@@ -220,7 +206,7 @@ int CliRunner::show(const CliRequest& request)
     appendField(text, QStringLiteral("Kommentar:"), entry.Comment);
     entry.wipe();
     QByteArray out = text.toUtf8();
-    wipeText(text);
+    Wipe::text(text);
     return writeOutput(out);
 }
 
@@ -231,7 +217,7 @@ int CliRunner::dump(const CliRequest& request)
         return status;
     StoreSnapshot snapshot;
     const StoreResult r = snapshot.open(request.storeFile, password);
-    wipeText(password);
+    Wipe::text(password);
     if (!r)
         return failStore(r, request.storeFile);
     // The bytes as deciphered: Windows-1252 and CR LF, exactly what the file holds.
@@ -246,7 +232,7 @@ int CliRunner::exportCsv(const CliRequest& request)
         return status;
     StoreSnapshot snapshot;
     const StoreResult r = snapshot.open(request.storeFile, password);
-    wipeText(password);
+    Wipe::text(password);
     if (!r)
         return failStore(r, request.storeFile);
     QByteArray out;
@@ -322,7 +308,7 @@ int CliRunner::fail(int status, const QString& message)
 int CliRunner::writeOutput(QByteArray& bytes)
 {
     const bool ok = writeAllTo(STDOUT_FILENO, bytes);
-    wipeBytes(bytes);
+    Wipe::bytes(bytes);
     if (!ok)
         return fail(kFileError, QStringLiteral("Die Ausgabe konnte nicht geschrieben werden."));
     return kDone;

@@ -1,8 +1,9 @@
 #include "cli/SecretReader.h"
 
+#include "app/Wipe.h"
+
 #include <QStringDecoder>
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -13,13 +14,6 @@
 namespace {
 
 constexpr qsizetype kChunk = 256;
-
-void wipe(QByteArray& bytes)
-{
-    if (!bytes.isEmpty() && bytes.isDetached())
-        std::fill(bytes.begin(), bytes.end(), '\0');
-    bytes.clear();
-}
 
 void writeStderr(const QByteArray& bytes)
 {
@@ -104,7 +98,7 @@ SecretReader::SecretReader(int fd)
 
 SecretReader::~SecretReader()
 {
-    wipe(m_buffer);
+    Wipe::bytes(m_buffer);
 }
 
 SecretReader::Status SecretReader::read(const QString& prompt, QString& secret)
@@ -113,17 +107,15 @@ SecretReader::Status SecretReader::read(const QString& prompt, QString& secret)
     QByteArray line;
     const Status status = m_terminal ? readFromTerminal(prompt, line) : readLine(line);
     if (status != Status::Ok) {
-        wipe(line);
+        Wipe::bytes(line);
         return status;
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     secret = utf8.decode(line);
     const bool bad = utf8.hasError();
-    wipe(line);
+    Wipe::bytes(line);
     if (bad) {
-        if (secret.isDetached())
-            std::fill(secret.begin(), secret.end(), QChar(u'\0'));
-        secret.clear();
+        Wipe::text(secret);
         return Status::NotUtf8;
     }
     return Status::Ok;
@@ -165,6 +157,6 @@ SecretReader::Status SecretReader::readLine(QByteArray& line)
             m_ended = true;
         else
             m_buffer.append(chunk.data(), n);
-        std::fill(chunk.begin(), chunk.end(), '\0');
+        Wipe::memory(chunk.data(), chunk.size());
     }
 }

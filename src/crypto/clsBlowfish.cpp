@@ -2,6 +2,7 @@
 
 #include "app/AtomicWrite.h"
 #include "app/Cp1252.h"
+#include "app/Wipe.h"
 #include "crypto/BlowfishTables.h"
 #include "crypto/modCrypt.h"
 
@@ -193,7 +194,7 @@ CryptStatus readSource(const QString& path, QByteArray& bytes, qsizetype spare =
     read.reserve(size + spare);
     read.resize(size);
     if (file.read(read.data(), size) != size || !file.atEnd()) {
-        modCrypt::WipeBytes(read);
+        Wipe::bytes(read);
         return CryptStatus::SourceUnreadable;
     }
     bytes = std::move(read);
@@ -228,10 +229,10 @@ clsBlowfish::clsBlowfish(SBoxArrangement arrangement)
 clsBlowfish::~clsBlowfish()
 {
     // The scheduled tables determine the key as well as the key text does.
-    modCrypt::WipeMemory(m_p.data(), sizeof m_p);
-    modCrypt::WipeMemory(m_s.data(), sizeof m_s);
+    Wipe::memory(m_p.data(), sizeof m_p);
+    Wipe::memory(m_s.data(), sizeof m_s);
     if (m_key.isDetached() && !m_key.isEmpty())
-        modCrypt::WipeMemory(m_key.data(), static_cast<std::size_t>(m_key.size()) * sizeof(QChar));
+        Wipe::memory(m_key.data(), static_cast<std::size_t>(m_key.size()) * sizeof(QChar));
 }
 
 uint32_t clsBlowfish::F(uint32_t x) const
@@ -263,7 +264,7 @@ void clsBlowfish::setKey(const QString& key)
     if (key == m_key)
         return;
     if (m_key.isDetached() && !m_key.isEmpty())
-        modCrypt::WipeMemory(m_key.data(), static_cast<std::size_t>(m_key.size()) * sizeof(QChar));
+        Wipe::memory(m_key.data(), static_cast<std::size_t>(m_key.size()) * sizeof(QChar));
     m_key = key;
 
     // One byte per character, so the key length is the number of characters.
@@ -281,7 +282,7 @@ void clsBlowfish::setKey(const QString& key)
         }
         p ^= d;
     }
-    modCrypt::WipeBytes(bytes);
+    Wipe::bytes(bytes);
 
     // The rest of the schedule runs on the tables as they stand, not on the initial ones.
     uint32_t l = 0;
@@ -321,7 +322,7 @@ CryptStatus clsBlowfish::EncryptByte(QByteArray& buffer, const QString& key)
         QByteArray grown(c, Qt::Uninitialized);
         if (n > 0)
             std::memcpy(grown.data() + kHeaderSize, buffer.constData(), static_cast<std::size_t>(n));
-        modCrypt::WipeBytes(buffer);
+        Wipe::bytes(buffer);
         buffer = std::move(grown);
     }
     auto* data = reinterpret_cast<unsigned char*>(buffer.data());
@@ -378,7 +379,7 @@ CryptStatus clsBlowfish::DecryptByte(QByteArray& buffer, const QString& key)
     });
     std::memmove(data, data + kHeaderSize, static_cast<std::size_t>(n));
     // The bytes behind the plaintext stay allocated after the cut; leave no copy of its tail there.
-    modCrypt::WipeMemory(data + n, static_cast<std::size_t>(c - n));
+    Wipe::memory(data + n, static_cast<std::size_t>(c - n));
     buffer.resize(n);
     return CryptStatus::Ok;
 }
@@ -399,7 +400,7 @@ QString clsBlowfish::DecryptString(const QString& text, const QString& key, Cryp
     if (result != CryptStatus::Ok)
         return {};
     const QString plain = Cp1252::decode(bytes);
-    modCrypt::WipeBytes(bytes);
+    Wipe::bytes(bytes);
     return plain;
 }
 
@@ -411,7 +412,7 @@ CryptStatus clsBlowfish::EncryptFile(const QString& sourceFile, const QString& d
         status = EncryptByte(bytes, key);
     if (status == CryptStatus::Ok)
         status = writeDestination(destFile, bytes);
-    modCrypt::WipeBytes(bytes);
+    Wipe::bytes(bytes);
     return status;
 }
 
@@ -423,13 +424,13 @@ CryptStatus clsBlowfish::DecryptFile(const QString& sourceFile, const QString& d
         status = DecryptByte(bytes, key);
     if (status == CryptStatus::Ok)
         status = writeDestination(destFile, bytes);
-    modCrypt::WipeBytes(bytes);
+    Wipe::bytes(bytes);
     return status;
 }
 
 CryptStatus clsBlowfish::DecryptFileToBytes(const QString& sourceFile, QByteArray& plain, const QString& key)
 {
-    modCrypt::WipeBytes(plain);
+    Wipe::bytes(plain);
     QByteArray bytes;
     CryptStatus status = readSource(sourceFile, bytes);
     if (status == CryptStatus::Ok)
@@ -437,7 +438,7 @@ CryptStatus clsBlowfish::DecryptFileToBytes(const QString& sourceFile, QByteArra
     if (status == CryptStatus::Ok)
         plain = std::move(bytes);
     else
-        modCrypt::WipeBytes(bytes);
+        Wipe::bytes(bytes);
     return status;
 }
 
@@ -448,6 +449,6 @@ CryptStatus clsBlowfish::EncryptBytesToFile(const QByteArray& plain, const QStri
     CryptStatus status = EncryptByte(bytes, key);
     if (status == CryptStatus::Ok)
         status = writeDestination(destFile, bytes);
-    modCrypt::WipeBytes(bytes);
+    Wipe::bytes(bytes);
     return status;
 }

@@ -21,18 +21,4 @@ void PutWord(uint32_t word, QByteArray& buffer, qsizetype offset)
     }
 }
 
-void WipeMemory(void* data, std::size_t size)
-{
-    volatile unsigned char* p = static_cast<volatile unsigned char*>(data);
-    for (std::size_t i = 0; i < size; ++i)
-        p[i] = 0;
-}
-
-void WipeBytes(QByteArray& buffer)
-{
-    if (buffer.isDetached() && !buffer.isEmpty())
-        WipeMemory(buffer.data(), static_cast<std::size_t>(buffer.size()));
-    buffer.clear();
-}
-
 } // namespace modCrypt

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QtEndian>
 
-#include <cstddef>
 #include <cstdint>
 
 // Word procedures of the cipher. The cipher reads and writes its words big-endian, whatever the
@@ -28,11 +27,5 @@ constexpr uint32_t UnsignedAdd(uint32_t a, uint32_t b)
 {
     return a + b; // unsigned arithmetic wraps modulo 2^32
 }
-
-// Overwrites memory that held secrets in a way the optimiser may not drop as a dead store.
-void WipeMemory(void* data, std::size_t size);
-// Wipes the bytes of a buffer this caller alone holds, then empties it; a buffer shared with
-// another QByteArray is only released, since its bytes still belong to the other holder.
-void WipeBytes(QByteArray& buffer);
 
 } // namespace modCrypt

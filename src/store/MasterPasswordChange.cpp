@@ -5,12 +5,11 @@
 
 #include "app/AtomicWrite.h"
 #include "app/Cp1252.h"
+#include "app/Wipe.h"
 #include "crypto/clsBlowfish.h"
 
 #include <QFile>
 #include <QFileInfo>
-
-#include <algorithm>
 
 namespace {
 
@@ -28,13 +27,6 @@ const QString kBackupFailed =
 const QString kStoreFailed =
     QStringLiteral("Die Datei konnte nicht neu geschrieben werden; sie öffnet weiter mit dem alten "
                    "Master-Passwort.");
-
-void wipe(QByteArray& bytes)
-{
-    if (!bytes.isEmpty() && bytes.isDetached())
-        std::fill(bytes.begin(), bytes.end(), '\0');
-    bytes.clear();
-}
 
 } // namespace
 
@@ -86,10 +78,10 @@ StoreResult run(const QString& userFile, const QString& backupFile, const QStrin
         case CryptStatus::Ok:
             break;
         case CryptStatus::CannotOpen:
-            wipe(store);
+            Wipe::bytes(store);
             return StoreResult::failure(StoreError::WrongKey);
         default:
-            wipe(store);
+            Wipe::bytes(store);
             return StoreResult::failure(StoreError::Damaged);
         }
     }
@@ -98,20 +90,20 @@ StoreResult run(const QString& userFile, const QString& backupFile, const QStrin
         // A fresh object: keying one that already holds a key would not start from the initial tables.
         clsBlowfish newCipher;
         if (newCipher.EncryptByte(store, newPassword) != CryptStatus::Ok) {
-            wipe(store);
+            Wipe::bytes(store);
             return StoreResult::failure(StoreError::WriteFailed, kStoreFailed);
         }
     }
     StoreActivity::pumpEvents();
 
     if (AtomicWrite::writeFile(backupFile, oldBytes) != AtomicWrite::Status::Ok) {
-        wipe(store);
+        Wipe::bytes(store);
         return StoreResult::failure(StoreError::WriteFailed, kBackupFailed);
     }
     StoreActivity::pumpEvents();
 
     const AtomicWrite::Status status = AtomicWrite::writeFile(userFile, store, QFileDevice::ReadOwner);
-    wipe(store);
+    Wipe::bytes(store);
     if (status != AtomicWrite::Status::Ok)
         return StoreResult::failure(StoreError::WriteFailed, kStoreFailed);
     UserStoreFile::markReadOnly(userFile);

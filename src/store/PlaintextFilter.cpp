@@ -2,10 +2,9 @@
 
 #include "app/Cp1252.h"
 #include "app/IniDocument.h"
+#include "app/Wipe.h"
 
 #include <QByteArrayMatcher>
-
-#include <algorithm>
 
 namespace {
 
@@ -41,19 +40,12 @@ void forEachLine(const QByteArray& plain, F f)
     }
 }
 
-void wipe(QByteArray& bytes)
-{
-    if (!bytes.isEmpty() && bytes.isDetached())
-        std::fill(bytes.begin(), bytes.end(), '\0');
-    bytes.clear();
-}
-
 // Whether a header line holds a section name without regard to case. Every header of a store is
 // asked, so each is folded into one buffer kept for the whole pass (and wiped after it).
 class HeaderMatcher {
 public:
     explicit HeaderMatcher(const QString& section) : m_matcher(IniDocument::nameKey(section)) {}
-    ~HeaderMatcher() { wipe(m_line); }
+    ~HeaderMatcher() { Wipe::bytes(m_line); }
     HeaderMatcher(const HeaderMatcher&) = delete;
     HeaderMatcher& operator=(const HeaderMatcher&) = delete;
 
@@ -62,7 +54,7 @@ public:
         const auto& table = Cp1252::upperTable();
         if (line.size() > m_line.capacity()) {
             // Grown by hand, so the shorter buffer is wiped before it is let go.
-            wipe(m_line);
+            Wipe::bytes(m_line);
             m_line.reserve(line.size());
         }
         m_line.resize(line.size());
@@ -108,7 +100,7 @@ Block findSection(const QByteArray& plain, const QString& section)
                 if (probe.hasSection(section))
                     block.begin = start;
                 probe.clear();
-                wipe(header);
+                Wipe::bytes(header);
             }
         }
         start = next;
@@ -155,7 +147,7 @@ void editSection(QByteArray& plain, const QString& section, const std::function<
     const Block found = findSection(plain, section);
     QByteArray block = found.found() ? plain.mid(found.begin, found.end - found.begin) : QByteArray();
     IniDocument document = IniDocument::fromBytes(block);
-    wipe(block);
+    Wipe::bytes(block);
     edit(document);
     QByteArray changed = document.toBytes();
     document.clear();
@@ -174,8 +166,8 @@ void editSection(QByteArray& plain, const QString& section, const std::function<
         out.append(changed);
         out.append(QByteArrayView(plain).sliced(found.end));
     }
-    wipe(changed);
-    wipe(plain);
+    Wipe::bytes(changed);
+    Wipe::bytes(plain);
     plain = std::move(out);
 }
 

@@ -3,6 +3,7 @@
 #include "app/AtomicWrite.h"
 #include "app/Cp1252.h"
 #include "app/IniDocument.h"
+#include "app/Wipe.h"
 #include "store/PlaintextFilter.h"
 
 #include <QFile>
@@ -41,13 +42,6 @@ QStringList withoutSection(const QStringList& lines, StartsWith startsWith)
             kept.append(line);
     }
     return kept;
-}
-
-void wipe(QByteArray& bytes)
-{
-    if (!bytes.isEmpty() && bytes.isDetached())
-        std::fill(bytes.begin(), bytes.end(), '\0');
-    bytes.clear();
 }
 
 bool readFile(const QString& path, QByteArray& bytes)
@@ -117,25 +111,25 @@ bool DeleteIniSection(const QString& section, const QString& iniFile)
     const QString sideCopy = iniFile.left(iniFile.size() - 1) + u'_';
     QFile::remove(sideCopy);
     if (AtomicWrite::writeFile(sideCopy, original) != AtomicWrite::Status::Ok) {
-        wipe(original);
+        Wipe::bytes(original);
         return false;
     }
 
     QByteArray rewritten = PlaintextFilter::withoutSection(original, section);
 
     bool ok = AtomicWrite::writeFile(iniFile, rewritten) == AtomicWrite::Status::Ok;
-    wipe(rewritten);
+    Wipe::bytes(rewritten);
     if (!ok) {
         QByteArray now;
         const bool whole = readFile(iniFile, now) && now == original;
-        wipe(now);
+        Wipe::bytes(now);
         if (!whole && AtomicWrite::writeFile(iniFile, original) != AtomicWrite::Status::Ok) {
             // The side copy is the only complete copy left: keep it.
-            wipe(original);
+            Wipe::bytes(original);
             return false;
         }
     }
-    wipe(original);
+    Wipe::bytes(original);
     QFile::remove(sideCopy);
     return ok;
 }

@@ -9,12 +9,11 @@
 #include "store/WorkingCopy.h"
 
 #include "app/IniDocument.h"
+#include "app/Wipe.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <algorithm>
 
 namespace {
 
@@ -38,20 +37,6 @@ const QString kPlaceholderFailed =
 QString listKey(int index)
 {
     return QStringLiteral("Account") + QString::number(index);
-}
-
-void wipeText(QString& text)
-{
-    if (!text.isEmpty() && text.isDetached())
-        std::fill(text.begin(), text.end(), QChar(u'\0'));
-    text.clear();
-}
-
-void wipeBytes(QByteArray& bytes)
-{
-    if (!bytes.isEmpty() && bytes.isDetached())
-        std::fill(bytes.begin(), bytes.end(), '\0');
-    bytes.clear();
 }
 
 // The checks that keep values storable, after the checks the windows have always made.
@@ -85,7 +70,7 @@ struct StoreSession::Cycle {
     explicit Cycle(const QString& workingCopyFile) : workingCopy(workingCopyFile) {}
     ~Cycle()
     {
-        wipeBytes(plain);
+        Wipe::bytes(plain);
         document.clear();
     }
 
@@ -98,7 +83,7 @@ StoreSession::StoreSession() = default;
 
 StoreSession::~StoreSession()
 {
-    wipeText(MasterPassword);
+    Wipe::text(MasterPassword);
 }
 
 void StoreSession::begin(const QString& appPath, const QString& user, const QString& masterPassword,
@@ -174,7 +159,7 @@ StoreResult StoreSession::openCycle(Cycle& cycle)
 StoreResult StoreSession::commitCycle(Cycle& cycle, QByteArray& changed)
 {
     StoreResult r = UserStoreFile::replace(UserFile, changed, MasterPassword);
-    wipeBytes(changed);
+    Wipe::bytes(changed);
     StoreActivity::pumpEvents();
     cycle.workingCopy.remove();
     return r;
@@ -198,7 +183,7 @@ StoreResult StoreSession::unlock()
     // Only the list section is parsed; the entry sections are not needed here.
     QByteArray list = PlaintextFilter::sectionNamed(cycle.plain, kListSection);
     cycle.document = IniDocument::fromBytes(list);
-    wipeBytes(list);
+    Wipe::bytes(list);
     LoadAccountList(cycle.document);
     StoreActivity::pumpEvents();
     return StoreResult::success();
@@ -225,7 +210,7 @@ StoreResult StoreSession::readEntry(const QString& accountName, AccountEntry& en
     const QString section = ReplaceUmlauts(accountName);
     QByteArray block = PlaintextFilter::sectionNamed(cycle.plain, section);
     cycle.document = IniDocument::fromBytes(block);
-    wipeBytes(block);
+    Wipe::bytes(block);
     entry = readAccountEntry(cycle.document, accountName);
     StoreActivity::pumpEvents();
     return StoreResult::success();
@@ -282,7 +267,7 @@ StoreResult StoreSession::saveEntry(const QString& oldAccountName, const QString
         accounts.removeAt(p);
         accounts.insert(accountName);
         QByteArray without = PlaintextFilter::withoutSection(text, ReplaceUmlauts(oldAccountName));
-        wipeBytes(text);
+        Wipe::bytes(text);
         text = std::move(without);
         StoreActivity::pumpEvents();
     }
@@ -423,7 +408,7 @@ StoreResult StoreSession::LockStore()
         r = saveAccountListLocked();
     UserStoreFile::markReadOnly(UserFile);
     removeWorkingCopy();
-    wipeText(MasterPassword);
+    Wipe::text(MasterPassword);
     LoginTransition = 0;
     return r;
 }

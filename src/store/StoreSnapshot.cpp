@@ -4,8 +4,7 @@
 #include "store/UserStoreFile.h"
 
 #include "app/IniDocument.h"
-
-#include <algorithm>
+#include "app/Wipe.h"
 
 StoreSnapshot::StoreSnapshot() = default;
 
@@ -53,9 +52,7 @@ AccountEntry StoreSnapshot::entry(const QString& accountName) const
 
 void StoreSnapshot::clear()
 {
-    if (!m_plain.isEmpty() && m_plain.isDetached())
-        std::fill(m_plain.begin(), m_plain.end(), '\0');
-    m_plain.clear();
+    Wipe::bytes(m_plain);
     if (m_document)
         m_document->clear();
     m_document.reset();

@@ -5,6 +5,7 @@
 #include "store/WorkingCopy.h"
 
 #include "app/Cp1252.h"
+#include "app/Wipe.h"
 
 #include <QFileInfo>
 
@@ -20,20 +21,6 @@ const QString kReadOnly =
 const QString kNotRepresentable =
     QStringLiteral("Der Text enthält Zeichen, die nicht gespeichert werden können (außerhalb von "
                    "Windows-1252).   ");
-
-void wipeBytes(QByteArray& bytes)
-{
-    if (!bytes.isEmpty() && bytes.isDetached())
-        std::fill(bytes.begin(), bytes.end(), '\0');
-    bytes.clear();
-}
-
-void wipeText(QString& text)
-{
-    if (!text.isEmpty() && text.isDetached())
-        std::fill(text.begin(), text.end(), QChar(u'\0'));
-    text.clear();
-}
 
 bool isBlank(char c)
 {
@@ -77,8 +64,8 @@ StoreResult TextModeStore::LoadPwdDat(const QString& userFile, const QString& ma
     m_plausible = isPlausibleStoreText(plain);
     QString decoded = Cp1252::decode(plain);
     m_text = formatText(decoded);
-    wipeText(decoded);
-    wipeBytes(plain);
+    Wipe::text(decoded);
+    Wipe::bytes(plain);
     workingCopy.remove();
 
     m_userFile = userFile;
@@ -107,7 +94,7 @@ StoreResult TextModeStore::writeBack(const QString& text)
     workingCopy.write(plain);
     StoreActivity::pumpEvents();
     StoreResult r = UserStoreFile::replace(m_userFile, plain, m_password);
-    wipeBytes(plain);
+    Wipe::bytes(plain);
     StoreActivity::pumpEvents();
     return r;
 }
@@ -169,8 +156,8 @@ bool TextModeStore::isPlausibleStoreText(const QByteArray& plaintext)
 
 void TextModeStore::clear()
 {
-    wipeText(m_text);
-    wipeText(m_password);
+    Wipe::text(m_text);
+    Wipe::text(m_password);
     m_userFile.clear();
     m_workingCopyFile.clear();
     m_plausible = false;

@@ -1,24 +1,16 @@
 #include "store/UserStoreFile.h"
 
 #include "app/AtomicWrite.h"
+#include "app/Wipe.h"
 #include "crypto/clsBlowfish.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
-
 namespace {
 
 constexpr QFileDevice::Permissions kWriteBits =
     QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-
-void wipe(QByteArray& bytes)
-{
-    if (!bytes.isEmpty() && bytes.isDetached())
-        std::fill(bytes.begin(), bytes.end(), '\0');
-    bytes.clear();
-}
 
 } // namespace
 
@@ -52,11 +44,11 @@ StoreResult replace(const QString& path, const QByteArray& plain, const QString&
     bytes.detach();
     clsBlowfish cipher;
     if (cipher.EncryptByte(bytes, key) != CryptStatus::Ok) {
-        wipe(bytes);
+        Wipe::bytes(bytes);
         return StoreResult::failure(StoreError::WriteFailed);
     }
     const AtomicWrite::Status status = AtomicWrite::writeFile(path, bytes, QFileDevice::ReadOwner);
-    wipe(bytes);
+    Wipe::bytes(bytes);
     if (status != AtomicWrite::Status::Ok)
         return StoreResult::failure(StoreError::WriteFailed);
     markReadOnly(path);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstddef>
+
+// Overwriting secrets we are done with (passwords, a store's plaintext, cipher state) before their
+// memory is let go. Every part of the program wipes through these, so the rule lives in one place.
+namespace Wipe {
+
+// Overwrites memory in a way the optimiser may not drop as a dead store.
+void memory(void* data, std::size_t size);
+
+// Overwrites the content of a buffer this caller alone holds, then empties it; a buffer shared with
+// another copy is only released, since its content still belongs to the other holder.
+void bytes(QByteArray& buffer);
+void text(QString& text);
+
+} // namespace Wipe

@@ -1,0 +1,37 @@
+#include "app/Wipe.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+TEST(Wipe, MemoryIsOverwritten)
+{
+    std::array<char, 8> secret = {'g', 'e', 'h', 'e', 'i', 'm', '!', '?'};
+    Wipe::memory(secret.data(), 6);
+    EXPECT_EQ(secret, (std::array<char, 8>{0, 0, 0, 0, 0, 0, '!', '?'}));
+}
+
+TEST(Wipe, BuffersAreEmptiedAndSharedCopiesKeepTheirContent)
+{
+    QByteArray bytes("geheim");
+    bytes.detach();
+    const QByteArray bytesCopy = bytes;
+    Wipe::bytes(bytes);
+    EXPECT_TRUE(bytes.isEmpty());
+    EXPECT_EQ(bytesCopy, QByteArray("geheim"));
+
+    QString text = QStringLiteral("Passwort");
+    text.detach();
+    const QString textCopy = text;
+    Wipe::text(text);
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_EQ(textCopy, QStringLiteral("Passwort"));
+
+    // A buffer of our own alone: emptied too, and a later copy starts from nothing.
+    QString own = QStringLiteral("x").repeated(3);
+    Wipe::text(own);
+    EXPECT_TRUE(own.isEmpty());
+    QByteArray none;
+    Wipe::bytes(none);
+    EXPECT_TRUE(none.isEmpty());
+}
