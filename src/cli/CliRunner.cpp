@@ -1,6 +1,7 @@
 #include "cli/CliRunner.h"
 
 #include "cli/CsvWriter.h"
+#include "cli/FdWriter.h"
 #include "cli/SecretReader.h"
 
 #include "store/AccountEntry.h"
@@ -13,8 +14,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <cerrno>
-
 #include <unistd.h>
 
 namespace {
@@ -23,20 +22,6 @@ const QString kEmptyMasterPassword =
     QStringLiteral("Bitte sicherstellen, dass das Master-Passwort korrekt eingegeben wird.");
 const QString kShortMasterPassword = QStringLiteral("Das Master-Passwort sollte mindestens 4 Zeichen lang sein.   ");
 constexpr int kMinMasterPassword = 4;
-
-bool writeAllTo(int fd, const QByteArray& bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
 
 QString displayPath(const QString& path)
 {
@@ -166,16 +151,23 @@ int CliRunner::readSecret(const QString& prompt, const QString& missingMessage, 
     return fail(kFileError, QStringLiteral("Die Standardeingabe kann nicht gelesen werden."));
 }
 
-int CliRunner::list(const CliRequest& request)
+int CliRunner::openSnapshot(const CliRequest& request, StoreSnapshot& snapshot)
 {
     QString password;
     if (const int status = prepare(request, password, false); status != kDone)
         return status;
-    StoreSnapshot snapshot;
     const StoreResult r = snapshot.open(request.storeFile, password);
     Wipe::text(password);
     if (!r)
         return failStore(r, request.storeFile);
+    return kDone;
+}
+
+int CliRunner::list(const CliRequest& request)
+{
+    StoreSnapshot snapshot;
+    if (const int status = openSnapshot(request, snapshot); status != kDone)
+        return status;
     QString text;
     for (const QString& name : snapshot.accounts().items())
         text += name + QLatin1Char('\n');
@@ -185,14 +177,9 @@ int CliRunner::list(const CliRequest& request)
 
 int CliRunner::show(const CliRequest& request)
 {
-    QString password;
-    if (const int status = prepare(request, password, false); status != kDone)
-        return status;
     StoreSnapshot snapshot;
-    const StoreResult r = snapshot.open(request.storeFile, password);
-    Wipe::text(password);
-    if (!r)
-        return failStore(r, request.storeFile);
+    if (const int status = openSnapshot(request, snapshot); status != kDone)
+        return status;
     const QString name = snapshot.matchAccount(request.account);
     if (name.isEmpty())
         return fail(kInputError, QStringLiteral("Einen Account „%1“ gibt es in diesem Speicher nicht.")
@@ -212,14 +199,9 @@ int CliRunner::show(const CliRequest& request)
 
 int CliRunner::dump(const CliRequest& request)
 {
-    QString password;
-    if (const int status = prepare(request, password, false); status != kDone)
-        return status;
     StoreSnapshot snapshot;
-    const StoreResult r = snapshot.open(request.storeFile, password);
-    Wipe::text(password);
-    if (!r)
-        return failStore(r, request.storeFile);
+    if (const int status = openSnapshot(request, snapshot); status != kDone)
+        return status;
     // The bytes as deciphered: Windows-1252 and CR LF, exactly what the file holds.
     QByteArray out = snapshot.plaintext();
     return writeOutput(out);
@@ -227,14 +209,9 @@ int CliRunner::dump(const CliRequest& request)
 
 int CliRunner::exportCsv(const CliRequest& request)
 {
-    QString password;
-    if (const int status = prepare(request, password, false); status != kDone)
-        return status;
     StoreSnapshot snapshot;
-    const StoreResult r = snapshot.open(request.storeFile, password);
-    Wipe::text(password);
-    if (!r)
-        return failStore(r, request.storeFile);
+    if (const int status = openSnapshot(request, snapshot); status != kDone)
+        return status;
     QByteArray out;
     CsvWriter::appendRecord(out, {QStringLiteral("Account"), QStringLiteral("User"), QStringLiteral("Password"),
                                   QStringLiteral("Web"), QStringLiteral("Comment")});
@@ -301,13 +278,13 @@ int CliRunner::failStore(const StoreResult& result, const QString& storeFile)
 
 int CliRunner::fail(int status, const QString& message)
 {
-    writeAllTo(STDERR_FILENO, (QStringLiteral("keywarden-cli: ") + message + QLatin1Char('\n')).toUtf8());
+    FdWriter::writeAll(STDERR_FILENO, (QStringLiteral("keywarden-cli: ") + message + QLatin1Char('\n')).toUtf8());
     return status;
 }
 
 int CliRunner::writeOutput(QByteArray& bytes)
 {
-    const bool ok = writeAllTo(STDOUT_FILENO, bytes);
+    const bool ok = FdWriter::writeAll(STDOUT_FILENO, bytes);
     Wipe::bytes(bytes);
     if (!ok)
         return fail(kFileError, QStringLiteral("Die Ausgabe konnte nicht geschrieben werden."));

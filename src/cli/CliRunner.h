@@ -9,6 +9,7 @@
 #include <QStringList>
 
 class SecretReader;
+class StoreSnapshot;
 
 // Runs one command of keywarden-cli and gives its exit status. Stores are read and changed in memory
 // only (StoreSnapshot, a StoreSession without a working copy); nothing in clear reaches the disk.
@@ -39,6 +40,8 @@ private:
     // Checks the file and reads the master password; 0 when both are there.
     int prepare(const CliRequest& request, QString& masterPassword, bool forWriting);
     int readSecret(const QString& prompt, const QString& missingMessage, QString& secret);
+    // Reads the master password and opens the store in memory; 0 when it is open.
+    int openSnapshot(const CliRequest& request, StoreSnapshot& snapshot);
     int failStore(const StoreResult& result, const QString& storeFile);
     int fail(int status, const QString& message);
     int writeOutput(QByteArray& bytes);

@@ -1,5 +1,7 @@
 #include "cli/SecretReader.h"
 
+#include "cli/FdWriter.h"
+
 #include "app/Wipe.h"
 
 #include <QStringDecoder>
@@ -14,19 +16,6 @@
 namespace {
 
 constexpr qsizetype kChunk = 256;
-
-void writeStderr(const QByteArray& bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(STDERR_FILENO, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return;
-        done += n;
-    }
-}
 
 // The terminal's settings before echo was switched off, for a signal that ends the process while
 // a password is typed: without them the shell would be left without echo.
@@ -127,7 +116,7 @@ SecretReader::Status SecretReader::readFromTerminal(const QString& prompt, QByte
     const EchoOff echoOff(m_fd);
     if (!echoOff.active())
         return Status::ReadFailed;
-    writeStderr(prompt.toUtf8());
+    FdWriter::writeAll(STDERR_FILENO, prompt.toUtf8());
     return readLine(line);
 }
 
