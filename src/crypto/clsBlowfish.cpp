@@ -39,6 +39,11 @@ struct Rounds {
     const uint32_t* s2;
     const uint32_t* s3;
 
+    static Rounds over(const std::array<uint32_t, 18>& pArray, const std::array<std::array<uint32_t, 256>, 4>& sBoxes)
+    {
+        return Rounds{pArray.data(), sBoxes[0].data(), sBoxes[1].data(), sBoxes[2].data(), sBoxes[3].data()};
+    }
+
     [[gnu::always_inline]] uint32_t f(uint32_t x) const
     {
         return UnsignedAdd(UnsignedAdd(s0[x >> 24], s1[(x >> 16) & 0xFF]) ^ s2[(x >> 8) & 0xFF], s3[x & 0xFF]);
@@ -89,6 +94,18 @@ struct Rounds {
         ((l[Lane] ^= p[0]), ...);
     }
 };
+
+// One block through `pass` with the halves in locals: through the caller's references every round
+// would be a store and a load.
+template <void (Rounds::*pass)(uint32_t&, uint32_t&) const>
+void throughLocals(const Rounds& rounds, uint32_t& l, uint32_t& r)
+{
+    uint32_t a = l;
+    uint32_t b = r;
+    (rounds.*pass)(a, b);
+    l = a;
+    r = b;
+}
 
 // Four lanes keep eight halves and the table pointers in registers.
 constexpr int kLanes = 4;
@@ -237,26 +254,17 @@ clsBlowfish::~clsBlowfish()
 
 uint32_t clsBlowfish::F(uint32_t x) const
 {
-    return Rounds{m_p.data(), m_s[0].data(), m_s[1].data(), m_s[2].data(), m_s[3].data()}.f(x);
+    return Rounds::over(m_p, m_s).f(x);
 }
 
-// The halves go through locals: through the references every round would be a store and a load.
 void clsBlowfish::EncryptBlock(uint32_t& l, uint32_t& r) const
 {
-    uint32_t a = l;
-    uint32_t b = r;
-    Rounds{m_p.data(), m_s[0].data(), m_s[1].data(), m_s[2].data(), m_s[3].data()}.encrypt(a, b);
-    l = a;
-    r = b;
+    throughLocals<&Rounds::encrypt>(Rounds::over(m_p, m_s), l, r);
 }
 
 void clsBlowfish::DecryptBlock(uint32_t& l, uint32_t& r) const
 {
-    uint32_t a = l;
-    uint32_t b = r;
-    Rounds{m_p.data(), m_s[0].data(), m_s[1].data(), m_s[2].data(), m_s[3].data()}.decrypt(a, b);
-    l = a;
-    r = b;
+    throughLocals<&Rounds::decrypt>(Rounds::over(m_p, m_s), l, r);
 }
 
 void clsBlowfish::setKey(const QString& key)
@@ -332,7 +340,7 @@ CryptStatus clsBlowfish::EncryptByte(QByteArray& buffer, const QString& key)
     qToLittleEndian<uint32_t>(randomFiller(), data + 4);
     qToLittleEndian<int32_t>(static_cast<int32_t>(n), data + kLengthOffset);
 
-    const Rounds rounds{m_p.data(), m_s[0].data(), m_s[1].data(), m_s[2].data(), m_s[3].data()};
+    const Rounds rounds = Rounds::over(m_p, m_s);
     uint32_t cl = 0;
     uint32_t cr = 0;
     passWithProgress(c, Progress, [&](qsizetype from, qsizetype to) {
@@ -358,7 +366,7 @@ CryptStatus clsBlowfish::DecryptByte(QByteArray& buffer, const QString& key)
     if (c % kBlockSize != 0)
         return CryptStatus::BadLength;
 
-    const Rounds rounds{m_p.data(), m_s[0].data(), m_s[1].data(), m_s[2].data(), m_s[3].data()};
+    const Rounds rounds = Rounds::over(m_p, m_s);
     // The length field depends on the first two enciphered blocks only: check it before the
     // buffer is touched, so a wrong key leaves the caller's bytes as they were.
     const auto* in = reinterpret_cast<const unsigned char*>(buffer.constData());

@@ -44,6 +44,24 @@ QStringList withoutSection(const QStringList& lines, StartsWith startsWith)
     return kept;
 }
 
+// One character for another, for two pairs at once; the length stays.
+struct CharSwap {
+    char16_t from;
+    char16_t to;
+};
+
+QString swapped(const QString& text, CharSwap first, CharSwap second)
+{
+    QString out(text);
+    for (QChar& c : out) {
+        if (c == first.from)
+            c = first.to;
+        else if (c == second.from)
+            c = second.to;
+    }
+    return out;
+}
+
 bool readFile(const QString& path, QByteArray& bytes)
 {
     QFile file(path);
@@ -76,26 +94,12 @@ QString ReplaceUmlauts(const QString& accountName)
 
 QString EncodeLineBreaks(const QString& comment)
 {
-    QString out(comment);
-    for (QChar& c : out) {
-        if (c == u'\r')
-            c = u'#';
-        else if (c == u'\n')
-            c = u'§';
-    }
-    return out;
+    return swapped(comment, {u'\r', u'#'}, {u'\n', u'§'});
 }
 
 QString DecodeLineBreaks(const QString& stored)
 {
-    QString out(stored);
-    for (QChar& c : out) {
-        if (c == u'#')
-            c = u'\r';
-        else if (c == u'§')
-            c = u'\n';
-    }
-    return out;
+    return swapped(stored, {u'#', u'\r'}, {u'§', u'\n'});
 }
 
 bool DeleteIniSection(const QString& section, const QString& iniFile)

@@ -3,6 +3,7 @@
 #include "store/MasterPasswordChange.h"
 #include "store/PlaintextFilter.h"
 #include "store/StoreActivity.h"
+#include "store/StoreCycle.h"
 #include "store/StoreLayout.h"
 #include "store/UserDirectory.h"
 #include "store/UserStoreFile.h"
@@ -62,22 +63,36 @@ void writeEntry(IniDocument& document, const QString& accountName, const Account
     document.setValue(section, QStringLiteral("Comment"), EncodeLineBreaks(entry.Comment));
 }
 
-} // namespace
+// DeleteIniSection on an operation's text, the old text wiped.
+void dropSection(QByteArray& text, const QString& section)
+{
+    QByteArray without = PlaintextFilter::withoutSection(text, section);
+    Wipe::bytes(text);
+    text = std::move(without);
+    StoreActivity::pumpEvents();
+}
 
-// One operation's plaintext: the deciphered bytes, their parsed form and the working copy on disk.
-// Whatever way the operation ends, the destructor wipes the memory and removes the working copy.
-struct StoreSession::Cycle {
-    explicit Cycle(const QString& workingCopyFile) : workingCopy(workingCopyFile) {}
-    ~Cycle()
+// The one section of an operation's text that a lookup needs, parsed alone; the copy and the
+// parsed lines are wiped whatever way the operation ends.
+class ParsedSection {
+public:
+    ParsedSection(const QByteArray& plain, const QString& section)
     {
-        Wipe::bytes(plain);
-        document.clear();
+        QByteArray bytes = PlaintextFilter::sectionNamed(plain, section);
+        m_document = IniDocument::fromBytes(bytes);
+        Wipe::bytes(bytes);
     }
+    ~ParsedSection() { m_document.clear(); }
+    ParsedSection(const ParsedSection&) = delete;
+    ParsedSection& operator=(const ParsedSection&) = delete;
 
-    WorkingCopy workingCopy;
-    QByteArray plain;
-    IniDocument document;
+    const IniDocument& document() const { return m_document; }
+
+private:
+    IniDocument m_document;
 };
+
+} // namespace
 
 StoreSession::StoreSession() = default;
 
@@ -144,25 +159,24 @@ StoreResult StoreSession::createPlaceholder()
     return StoreResult::success();
 }
 
-StoreResult StoreSession::openCycle(Cycle& cycle)
+StoreResult StoreSession::rewrite(const StoreResult& checked, const std::function<void(QByteArray&)>& change)
 {
-    StoreResult r = UserStoreFile::decipher(UserFile, MasterPassword, cycle.plain);
-    if (!r)
-        return r;
-    // The copy on disk only shows that plaintext exists; the operation itself works in memory, so a
-    // copy that cannot be written does not stop it.
-    cycle.workingCopy.write(cycle.plain);
-    StoreActivity::pumpEvents();
-    return StoreResult::success();
+    StoreActivity::Scope scope;
+    if (!scope.acquired())
+        return StoreResult::failure(StoreError::Busy);
+    if (!checked)
+        return checked;
+    return rewriteLocked(change);
 }
 
-StoreResult StoreSession::commitCycle(Cycle& cycle, QByteArray& changed)
+StoreResult StoreSession::rewriteLocked(const std::function<void(QByteArray&)>& change)
 {
-    StoreResult r = UserStoreFile::replace(UserFile, changed, MasterPassword);
-    Wipe::bytes(changed);
-    StoreActivity::pumpEvents();
-    cycle.workingCopy.remove();
-    return r;
+    StoreCycle cycle(WorkingCopyFile);
+    StoreResult r = cycle.open(UserFile, MasterPassword);
+    if (!r)
+        return r;
+    change(cycle.plain());
+    return cycle.commit(UserFile, MasterPassword);
 }
 
 void StoreSession::removeWorkingCopy() const
@@ -176,15 +190,13 @@ StoreResult StoreSession::unlock()
     StoreActivity::Scope scope;
     if (!scope.acquired())
         return StoreResult::failure(StoreError::Busy);
-    Cycle cycle(WorkingCopyFile);
-    StoreResult r = openCycle(cycle);
+    StoreCycle cycle(WorkingCopyFile);
+    StoreResult r = cycle.open(UserFile, MasterPassword);
     if (!r)
         return r;
     // Only the list section is parsed; the entry sections are not needed here.
-    QByteArray list = PlaintextFilter::sectionNamed(cycle.plain, kListSection);
-    cycle.document = IniDocument::fromBytes(list);
-    Wipe::bytes(list);
-    LoadAccountList(cycle.document);
+    const ParsedSection list(cycle.plain(), kListSection);
+    LoadAccountList(list.document());
     StoreActivity::pumpEvents();
     return StoreResult::success();
 }
@@ -203,15 +215,12 @@ StoreResult StoreSession::readEntry(const QString& accountName, AccountEntry& en
     if (!scope.acquired())
         return StoreResult::failure(StoreError::Busy);
     entry.wipe();
-    Cycle cycle(WorkingCopyFile);
-    StoreResult r = openCycle(cycle);
+    StoreCycle cycle(WorkingCopyFile);
+    StoreResult r = cycle.open(UserFile, MasterPassword);
     if (!r)
         return r;
-    const QString section = ReplaceUmlauts(accountName);
-    QByteArray block = PlaintextFilter::sectionNamed(cycle.plain, section);
-    cycle.document = IniDocument::fromBytes(block);
-    Wipe::bytes(block);
-    entry = readAccountEntry(cycle.document, accountName);
+    const ParsedSection part(cycle.plain(), ReplaceUmlauts(accountName));
+    entry = readAccountEntry(part.document(), accountName);
     StoreActivity::pumpEvents();
     return StoreResult::success();
 }
@@ -240,41 +249,26 @@ StoreResult StoreSession::saveEntry(const QString& oldAccountName, const QString
     // writer would); encipher into a temporary file beside the user file and rename it over; only then
     // update the list and flags. The old user file stays complete until the rename replaces it with
     // the complete new one.
-    StoreActivity::Scope scope;
-    if (!scope.acquired())
-        return StoreResult::failure(StoreError::Busy);
-    StoreResult r = checkSave(oldAccountName, accountName, entry);
-    if (!r)
-        return r;
-    Cycle cycle(WorkingCopyFile);
-    r = openCycle(cycle);
-    if (!r)
-        return r;
-
-    QByteArray& text = cycle.plain;
     AccountList accounts = m_accounts;
-    if (accountName != oldAccountName) {
-        // Only the list keys up to the old name's place in the sorted list are looked at; the whole
-        // list section is rewritten at the lock.
-        const int p = m_accounts.indexOf(oldAccountName);
-        const QString oldUpper = AccountList::upperForm(oldAccountName);
-        PlaintextFilter::editSection(text, kListSection, [&](IniDocument& list) {
-            for (int i = 0; i <= p; ++i) {
-                if (AccountList::upperForm(list.value(kListSection, listKey(i + 1))) == oldUpper)
-                    list.setValue(kListSection, listKey(i + 1), accountName);
-            }
-        });
-        accounts.removeAt(p);
-        accounts.insert(accountName);
-        QByteArray without = PlaintextFilter::withoutSection(text, ReplaceUmlauts(oldAccountName));
-        Wipe::bytes(text);
-        text = std::move(without);
-        StoreActivity::pumpEvents();
-    }
-    const QString section = ReplaceUmlauts(accountName);
-    PlaintextFilter::editSection(text, section, [&](IniDocument& doc) { writeEntry(doc, accountName, entry); });
-
-    r = commitCycle(cycle, text);
+    StoreResult r = rewrite(checkSave(oldAccountName, accountName, entry), [&](QByteArray& text) {
+        if (accountName != oldAccountName) {
+            // Only the list keys up to the old name's place in the sorted list are looked at; the
+            // whole list section is rewritten at the lock.
+            const int p = m_accounts.indexOf(oldAccountName);
+            const QString oldUpper = AccountList::upperForm(oldAccountName);
+            PlaintextFilter::editSection(text, kListSection, [&](IniDocument& list) {
+                for (int i = 0; i <= p; ++i) {
+                    if (AccountList::upperForm(list.value(kListSection, listKey(i + 1))) == oldUpper)
+                        list.setValue(kListSection, listKey(i + 1), accountName);
+                }
+            });
+            accounts.removeAt(p);
+            accounts.insert(accountName);
+            dropSection(text, ReplaceUmlauts(oldAccountName));
+        }
+        PlaintextFilter::editSection(text, ReplaceUmlauts(accountName),
+                                     [&](IniDocument& doc) { writeEntry(doc, accountName, entry); });
+    });
     if (!r)
         return r;
     m_accounts = std::move(accounts);
@@ -291,22 +285,11 @@ StoreResult StoreSession::checkDelete(const QString& accountName)
 
 StoreResult StoreSession::deleteEntry(const QString& accountName)
 {
-    // Order: decipher in memory; drop the section from the document; encipher into a temporary file
-    // and rename it over the user file. The user file is never deleted: it is replaced whole.
-    StoreActivity::Scope scope;
-    if (!scope.acquired())
-        return StoreResult::failure(StoreError::Busy);
-    StoreResult r = checkDelete(accountName);
-    if (!r)
-        return r;
-    Cycle cycle(WorkingCopyFile);
-    r = openCycle(cycle);
-    if (!r)
-        return r;
-    // Removing a section is line work alone: the text need not be parsed at all.
-    QByteArray changed = PlaintextFilter::withoutSection(cycle.plain, ReplaceUmlauts(accountName));
-    StoreActivity::pumpEvents();
-    r = commitCycle(cycle, changed);
+    // Order: decipher in memory; drop the section from the text (line work alone, nothing is
+    // parsed); encipher into a temporary file and rename it over the user file. The user file is
+    // never deleted: it is replaced whole.
+    StoreResult r = rewrite(checkDelete(accountName),
+                            [&](QByteArray& text) { dropSection(text, ReplaceUmlauts(accountName)); });
     if (!r)
         return r;
     const int index = m_accounts.indexOf(accountName);
@@ -338,24 +321,15 @@ StoreResult StoreSession::addEntry(const QString& accountName, const AccountEntr
 {
     // Order: decipher in memory; Count, Account<Count> and the new section in the text; encipher into a
     // temporary file and rename it over the user file; then the list and counters.
-    StoreActivity::Scope scope;
-    if (!scope.acquired())
-        return StoreResult::failure(StoreError::Busy);
-    StoreResult r = checkNewEntry(accountName, entry);
-    if (!r)
-        return r;
-    Cycle cycle(WorkingCopyFile);
-    r = openCycle(cycle);
-    if (!r)
-        return r;
     const qint16 count = static_cast<qint16>(StoredCount + 1);
-    PlaintextFilter::editSection(cycle.plain, kListSection, [&](IniDocument& list) {
-        list.setValue(kListSection, kCountKey, QString::number(count));
-        list.setValue(kListSection, listKey(count), accountName);
+    StoreResult r = rewrite(checkNewEntry(accountName, entry), [&](QByteArray& text) {
+        PlaintextFilter::editSection(text, kListSection, [&](IniDocument& list) {
+            list.setValue(kListSection, kCountKey, QString::number(count));
+            list.setValue(kListSection, listKey(count), accountName);
+        });
+        PlaintextFilter::editSection(text, ReplaceUmlauts(accountName),
+                                     [&](IniDocument& doc) { writeEntry(doc, accountName, entry); });
     });
-    PlaintextFilter::editSection(cycle.plain, ReplaceUmlauts(accountName),
-                                 [&](IniDocument& doc) { writeEntry(doc, accountName, entry); });
-    r = commitCycle(cycle, cycle.plain);
     if (!r)
         return r;
     StoredCount = count;
@@ -376,22 +350,19 @@ StoreResult StoreSession::saveAccountListLocked()
 {
     // Order: decipher in memory; rewrite the list section in the text; encipher into a temporary file
     // and rename it over the user file. A failure leaves the old file and StoreChanged as they were.
-    Cycle cycle(WorkingCopyFile);
-    StoreResult r = openCycle(cycle);
-    if (!r)
-        return r;
     const int n = m_accounts.size();
-    PlaintextFilter::editSection(cycle.plain, kListSection, [&](IniDocument& list) {
-        // Keys above n keep their old text unless StoredCount reached them; Count bounds the reading.
-        if (StoredCount > n) {
-            for (int i = 1; i <= StoredCount; ++i)
-                list.setValue(kListSection, listKey(i), QString());
-        }
-        list.setValue(kListSection, kCountKey, QString::number(n));
-        for (int i = 1; i <= n; ++i)
-            list.setValue(kListSection, listKey(i), m_accounts.at(i - 1));
+    StoreResult r = rewriteLocked([&](QByteArray& text) {
+        PlaintextFilter::editSection(text, kListSection, [&](IniDocument& list) {
+            // Keys above n keep their old text unless StoredCount reached them; Count bounds the reading.
+            if (StoredCount > n) {
+                for (int i = 1; i <= StoredCount; ++i)
+                    list.setValue(kListSection, listKey(i), QString());
+            }
+            list.setValue(kListSection, kCountKey, QString::number(n));
+            for (int i = 1; i <= n; ++i)
+                list.setValue(kListSection, listKey(i), m_accounts.at(i - 1));
+        });
     });
-    r = commitCycle(cycle, cycle.plain);
     if (!r)
         return r;
     StoreChanged = 0;

@@ -4,8 +4,11 @@
 #include "store/AccountList.h"
 #include "store/StoreResult.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+
+#include <functional>
 
 class IniDocument;
 
@@ -101,9 +104,11 @@ public:
     StoreResult changeMasterPassword(const QString& oldPassword, const QString& newPassword);
 
 private:
-    struct Cycle;
-    StoreResult openCycle(Cycle& cycle);
-    StoreResult commitCycle(Cycle& cycle, QByteArray& changed);
+    // One changing operation: refused while another runs, then when `checked` failed; otherwise
+    // rewriteLocked. The caller updates its own state right after, with no event run in between.
+    StoreResult rewrite(const StoreResult& checked, const std::function<void(QByteArray&)>& change);
+    // Deciphers the user file, hands the text to `change` and writes the result back (StoreCycle).
+    StoreResult rewriteLocked(const std::function<void(QByteArray&)>& change);
     StoreResult saveAccountListLocked();
     void removeWorkingCopy() const;
 

@@ -1,8 +1,7 @@
 #include "store/TextModeStore.h"
 
 #include "store/StoreActivity.h"
-#include "store/UserStoreFile.h"
-#include "store/WorkingCopy.h"
+#include "store/StoreCycle.h"
 
 #include "app/Cp1252.h"
 #include "app/Wipe.h"
@@ -53,20 +52,14 @@ StoreResult TextModeStore::LoadPwdDat(const QString& userFile, const QString& ma
     if (!QFileInfo(userFile).isFile())
         return StoreResult::failure(StoreError::MissingUserFile, kNoUserFile);
 
-    QByteArray plain;
-    StoreResult r = UserStoreFile::decipher(userFile, masterPassword, plain);
+    StoreCycle cycle(workingCopyFile);
+    StoreResult r = cycle.open(userFile, masterPassword);
     if (!r)
         return r;
-    WorkingCopy workingCopy(workingCopyFile);
-    workingCopy.write(plain);
-    StoreActivity::pumpEvents();
-
-    m_plausible = isPlausibleStoreText(plain);
-    QString decoded = Cp1252::decode(plain);
+    m_plausible = isPlausibleStoreText(cycle.plain());
+    QString decoded = Cp1252::decode(cycle.plain());
     m_text = formatText(decoded);
     Wipe::text(decoded);
-    Wipe::bytes(plain);
-    workingCopy.remove();
 
     m_userFile = userFile;
     m_password = masterPassword;
@@ -89,14 +82,9 @@ StoreResult TextModeStore::writeBack(const QString& text)
     if (!scope.acquired())
         return StoreResult::failure(StoreError::Busy);
 
-    QByteArray plain = Cp1252::encode(text + QStringLiteral("\r\n"));
-    WorkingCopy workingCopy(m_workingCopyFile);
-    workingCopy.write(plain);
-    StoreActivity::pumpEvents();
-    StoreResult r = UserStoreFile::replace(m_userFile, plain, m_password);
-    Wipe::bytes(plain);
-    StoreActivity::pumpEvents();
-    return r;
+    StoreCycle cycle(m_workingCopyFile);
+    cycle.begin(Cp1252::encode(text + QStringLiteral("\r\n")));
+    return cycle.commit(m_userFile, m_password);
 }
 
 QString TextModeStore::formatText(const QString& plaintext)
