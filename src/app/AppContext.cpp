@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -38,18 +39,9 @@ void InitApplication(const std::function<void(bool compact)>& applyCompactMode)
     app.BackImageFile = app.AppPath + QStringLiteral("Back.bmp");
     app.LoginSoundFile = app.AppPath + QStringLiteral("Login.wav");
     app.LogoutSoundFile = app.AppPath + QStringLiteral("Logout.wav");
-    app.CompactMode = CompactModeFromText(ReadIni(app.AppTitle, QStringLiteral("CompactMode"), app.SettingsFile, "0"));
+    app.CompactMode = LeadingNumber16(ReadIni(app.AppTitle, QStringLiteral("CompactMode"), app.SettingsFile, "0"));
     if (applyCompactMode)
         applyCompactMode(app.CompactMode == 1);
-}
-
-qint16 CompactModeFromText(const QString& text)
-{
-    // nearbyint rounds halves to even in the default rounding mode.
-    const double rounded = std::nearbyint(LeadingNumber(text));
-    if (!(rounded >= std::numeric_limits<qint16>::min() && rounded <= std::numeric_limits<qint16>::max()))
-        return 0;
-    return static_cast<qint16>(rounded);
 }
 
 QPoint CenterForm(const QRect& screen, const QSize& window)
@@ -62,4 +54,51 @@ QPoint CenterForm(const QRect& screen, const QSize& window)
     const int top = std::max(0, sh / 2 - window.height() / 2);
     const int left = std::max(0, screen.width() / 2 - window.width() / 2);
     return QPoint(screen.x() + left, screen.y() + top);
+}
+
+namespace {
+
+// How far apart two rectangles lie, squared; 0 when they touch or overlap.
+qint64 squaredGap(const QRect& a, const QRect& b)
+{
+    const qint64 dx = std::max<qint64>({0, qint64(b.left()) - a.right(), qint64(a.left()) - b.right()});
+    const qint64 dy = std::max<qint64>({0, qint64(b.top()) - a.bottom(), qint64(a.top()) - b.bottom()});
+    return dx * dx + dy * dy;
+}
+
+qint64 sharedArea(const QRect& a, const QRect& b)
+{
+    const QRect shared = a.intersected(b);
+    return shared.isEmpty() ? 0 : qint64(shared.width()) * shared.height();
+}
+
+int keepInside(int start, int length, int areaStart, int areaLength)
+{
+    // Too long for the area: its start edge stays reachable.
+    if (length >= areaLength)
+        return areaStart;
+    return std::clamp(start, areaStart, areaStart + areaLength - length);
+}
+
+} // namespace
+
+QPoint KeepOnScreen(const QRect& window, const QList<QRect>& screens)
+{
+    const QRect* best = nullptr;
+    for (const QRect& screen : screens) {
+        if (screen.isEmpty())
+            continue;
+        if (!best) {
+            best = &screen;
+            continue;
+        }
+        const qint64 shared = sharedArea(window, screen);
+        const qint64 bestShared = sharedArea(window, *best);
+        if (shared > bestShared || (shared == bestShared && shared == 0 && squaredGap(window, screen) < squaredGap(window, *best)))
+            best = &screen;
+    }
+    if (!best)
+        return window.topLeft();
+    return QPoint(keepInside(window.x(), window.width(), best->x(), best->width()),
+                  keepInside(window.y(), window.height(), best->y(), best->height()));
 }

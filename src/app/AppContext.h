@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -38,11 +39,13 @@ void InitFolders();
 // CompactMode == 1 at the end: the main window installs it to take its stored height.
 void InitApplication(const std::function<void(bool compact)>& applyCompactMode = {});
 
-// The settings' CompactMode text as a number: its leading numeric part (nothing numeric is 0),
-// rounded to the nearest whole number with halves to even; 0 when it does not fit 16 bits.
-qint16 CompactModeFromText(const QString& text);
-
 // Where a window of `window` size goes on `screen` (available geometry): centred horizontally,
 // centred vertically within the upper 85 % of the screen height, never above or left of the
 // screen's origin. Returns the window's top-left corner; the size is not changed.
 QPoint CenterForm(const QRect& screen, const QSize& window);
+
+// Where a window at `window` goes so that all of it lies on a screen: the screen (available
+// geometry) that shares the most of the window, else the nearest one, takes it, and the window is
+// moved only as far as needed, along each axis on its own. A window larger than that screen keeps
+// its top or left edge at the screen's. Without screens the place is kept.
+QPoint KeepOnScreen(const QRect& window, const QList<QRect>& screens);

@@ -1,6 +1,7 @@
 #include "app/LeadingNumber.h"
 
-#include <QLocale>
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -16,47 +17,58 @@ qsizetype skipDigits(const QString& text, qsizetype i)
     return i;
 }
 
-bool isSign(const QString& text, qsizetype i)
-{
-    return i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'));
-}
-
 } // namespace
 
-double LeadingNumber(const QString& text)
+qint64 LeadingNumber(const QString& text, qint64 lowest, qint64 highest)
 {
+    const qint64 zero = std::clamp<qint64>(0, lowest, highest);
     qsizetype i = 0;
     while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
         ++i;
-    QString number;
-    if (isSign(text, i))
-        number += text[i++];
-    // Written out in the C locale's form: a digit before the point, digits after it.
-    const qsizetype intEnd = skipDigits(text, i);
-    number += intEnd > i ? text.mid(i, intEnd - i) : QStringLiteral("0");
-    qsizetype digits = intEnd - i;
-    i = intEnd;
-    if (i < text.size() && text[i] == QLatin1Char('.')) {
-        const qsizetype fracEnd = skipDigits(text, i + 1);
-        digits += fracEnd - (i + 1);
-        if (fracEnd > i + 1)
-            number += QLatin1Char('.') + text.mid(i + 1, fracEnd - (i + 1));
-        i = fracEnd;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        negative = text[i] == QLatin1Char('-');
+        ++i;
     }
-    if (digits == 0)
-        return 0.0;
-
-    // An exponent counts only when digits follow it: "1e" is 1.
-    if (i < text.size() && QStringLiteral("eEdD").contains(text[i])) {
-        qsizetype j = i + 1;
-        if (isSign(text, j))
-            ++j;
-        const qsizetype expEnd = skipDigits(text, j);
-        if (expEnd > j)
-            number += QLatin1Char('e') + text.mid(i + 1, expEnd - (i + 1));
+    const qsizetype intStart = i;
+    const qsizetype intEnd = skipDigits(text, intStart);
+    qsizetype fracStart = intEnd;
+    qsizetype fracEnd = intEnd;
+    if (intEnd < text.size() && text[intEnd] == QLatin1Char('.')) {
+        fracStart = intEnd + 1;
+        fracEnd = skipDigits(text, fracStart);
     }
+    if (intEnd == intStart && fracEnd == fracStart)
+        return zero;
 
-    bool ok = false;
-    const double value = QLocale::c().toDouble(number, &ok);
-    return ok ? value : 0.0;
+    // Worked on the digits themselves, so that rounding is exact however long the text is.
+    constexpr qint64 kMax = std::numeric_limits<qint64>::max();
+    qint64 magnitude = 0;
+    bool beyond = false;
+    for (qsizetype k = intStart; k < intEnd && !beyond; ++k) {
+        const int digit = text[k].unicode() - u'0';
+        if (magnitude > (kMax - digit) / 10)
+            beyond = true;
+        else
+            magnitude = magnitude * 10 + digit;
+    }
+    if (!beyond && fracEnd > fracStart) {
+        const int first = text[fracStart].unicode() - u'0';
+        bool aboveHalf = first > 5;
+        if (first == 5) {
+            for (qsizetype k = fracStart + 1; k < fracEnd && !aboveHalf; ++k)
+                aboveHalf = text[k] != QLatin1Char('0');
+        }
+        const bool exactHalf = first == 5 && !aboveHalf;
+        if (aboveHalf || (exactHalf && magnitude % 2 == 1)) {
+            if (magnitude == kMax)
+                beyond = true;
+            else
+                ++magnitude;
+        }
+    }
+    if (beyond)
+        return negative ? lowest : highest;
+    const qint64 value = negative ? -magnitude : magnitude;
+    return std::clamp(value, lowest, highest);
 }

@@ -3,6 +3,7 @@
 #include "app/AtomicWrite.h"
 #include "app/Cp1252.h"
 #include "app/IniDocument.h"
+#include "app/LeadingNumber.h"
 #include "app/Wipe.h"
 #include "store/PlaintextFilter.h"
 
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -206,56 +206,11 @@ qsizetype findInvalidCommentChar(const QString& comment)
     return -1;
 }
 
-qint16 leadingNumber16(const QString& text)
-{
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    auto skipBlanks = [&] {
-        while (i < n && (text[i] == u' ' || text[i] == u'\t'))
-            ++i;
-    };
-    skipBlanks();
-    bool negative = false;
-    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    QString digits;
-    while (i < n && text[i].isDigit() && text[i].unicode() < 128)
-        digits += text[i++];
-    if (i < n && text[i] == u'.') {
-        digits += text[i++];
-        while (i < n && text[i].isDigit() && text[i].unicode() < 128)
-            digits += text[i++];
-    }
-    if (digits.isEmpty() || digits == u".")
-        return 0;
-    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
-        qsizetype j = i + 1;
-        QString exponent = QStringLiteral("e");
-        if (j < n && (text[j] == u'+' || text[j] == u'-'))
-            exponent += text[j++];
-        const qsizetype firstDigit = j;
-        while (j < n && text[j].isDigit() && text[j].unicode() < 128)
-            exponent += text[j++];
-        if (j > firstDigit)
-            digits += exponent;
-    }
-    bool ok = false;
-    double value = digits.toDouble(&ok);
-    if (!ok && !std::isinf(value))
-        return 0;
-    if (negative)
-        value = -value;
-    value = std::nearbyint(value);  // the default rounding mode rounds halves to even
-    return static_cast<qint16>(std::clamp(value, -32768.0, 32767.0));
-}
-
 qint16 readListSection(const IniDocument& document, QStringList& names)
 {
     names.clear();
     const QString countText = document.value(kListSection, QStringLiteral("Count"));
-    const qint16 count = countText.isEmpty() ? qint16(0) : std::max<qint16>(0, leadingNumber16(countText));
+    const qint16 count = countText.isEmpty() ? qint16(0) : std::max<qint16>(0, LeadingNumber16(countText));
     names = document.numberedValues(kListSection, QStringLiteral("Account"), count);
     names.removeIf([](const QString& name) { return name.isEmpty(); });
     return count;

@@ -50,14 +50,9 @@ qsizetype findInvalidValueChar(const QString& value);
 // The comment: characters outside Windows-1252 (line breaks are encoded).
 qsizetype findInvalidCommentChar(const QString& comment);
 
-// The leading number of a text as the list section's Count is read: blanks are skipped, then an
-// optional sign, digits, a fraction and an exponent; rounded half to even and held to the 16-bit
-// range. A text without a leading number gives 0.
-qint16 leadingNumber16(const QString& text);
-
 // Reading the layout from a parsed store, the same way for every front end.
 
-// The list section: Count read with leadingNumber16 (below 0 counts as 0), then the non-empty values
+// The list section: Count read with LeadingNumber16 (below 0 counts as 0), then the non-empty values
 // of Account1..Count in key order. Returns the count.
 qint16 readListSection(const IniDocument& document, QStringList& names);
 // The four keys of the entry section ReplaceUmlauts(accountName), the comment decoded.

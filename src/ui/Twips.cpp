@@ -48,3 +48,13 @@ void CenterForm(QWidget* form)
         return;
     form->move(CenterForm(screen->availableGeometry(), form->frameGeometry().size()));
 }
+
+void KeepOnScreen(QWidget* form, const QSize& outerSize)
+{
+    if (!form)
+        return;
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    form->move(KeepOnScreen(QRect(form->pos(), outerSize), areas));
+}

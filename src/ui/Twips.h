@@ -25,3 +25,7 @@ void place(QWidget* child, double left, double top, double width, double height)
 // Moves a top-level window to the centred place of the screen it is on (upper 85 % vertically);
 // its size is not changed.
 void CenterForm(QWidget* form);
+
+// Moves a top-level window whose outer size (title bar and frame included) is `outerSize` as
+// little as needed for all of it to lie in the available area of the nearest screen.
+void KeepOnScreen(QWidget* form, const QSize& outerSize);

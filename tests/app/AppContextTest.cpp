@@ -1,6 +1,5 @@
 #include "app/AppContext.h"
 #include "app/FileServices.h"
-#include "app/LeadingNumber.h"
 
 #include "QtPrinters.h"
 #include "support/TestSupport.h"
@@ -33,32 +32,6 @@ QString withSeparator(QString path)
 
 } // namespace
 
-TEST(LeadingNumberTest, ReadsTheNumberATextStartsWith)
-{
-    struct Case { QString text; double expected; };
-    const Case cases[] = {
-        {"1", 1},       {"0", 0},        {"", 0},        {"abc", 0},      {"1.4", 1.4},  {" \t7", 7},
-        {"2abc", 2},    {"-3", -3},      {"+4", 4},      {".5", 0.5},     {"5.", 5},     {"1e3", 1000},
-        {"1E+2x", 100}, {"2d-1", 0.2},   {"1e", 1},      {"1e+", 1},      {"1,5", 1},    {"1.2.3", 1.2},
-        {"-", 0},       {".", 0},        {"x1", 0},      {"0x10", 0},     {"12 3", 12},  {"1e999", 0},
-        {"4711.25", 4711.25},
-    };
-    for (const Case& c : cases)
-        EXPECT_DOUBLE_EQ(LeadingNumber(c.text), c.expected) << c.text.toStdString();
-}
-
-TEST(CompactModeTest, SettingTextBecomesA16BitNumber)
-{
-    struct Case { QString text; qint16 expected; };
-    const Case cases[] = {
-        {"1", 1},     {"0", 0},     {"", 0},      {"abc", 0},   {"1.4", 1},        {"1.5", 2},
-        {"2.5", 2},   {"0.5", 0},   {"-0.5", 0},  {"-1", -1},   {" 1", 1},         {"1abc", 1},
-        {"32767", 32767}, {"32768", 0}, {"-32768", -32768}, {"-32769", 0}, {"1e9", 0},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(CompactModeFromText(c.text), c.expected) << c.text.toStdString();
-}
-
 TEST(CenterFormTest, CentresInTheUpper85PercentAndClampsAtTheOrigin)
 {
     struct Case { QRect screen; QSize window; QPoint expected; const char* what; };
@@ -73,6 +46,30 @@ TEST(CenterFormTest, CentresInTheUpper85PercentAndClampsAtTheOrigin)
     };
     for (const Case& c : cases)
         EXPECT_EQ(CenterForm(c.screen, c.window), c.expected) << c.what;
+}
+
+TEST(KeepOnScreenTest, MovesAWindowOnlyAsFarAsItsNearestScreenNeeds)
+{
+    // Two screens side by side, the right one smaller and lower, and a panel on the left one's top.
+    const QList<QRect> screens = {{0, 30, 1920, 1050}, {1920, 200, 1280, 800}};
+    struct Case { QRect window; QPoint expected; const char* what; };
+    const Case cases[] = {
+        {{100, 100, 310, 282}, {100, 100}, "inside: kept exactly"},
+        {{0, 30, 310, 282}, {0, 30}, "at the corner of the area: kept"},
+        {{1610, 798, 310, 282}, {1610, 798}, "touching the right and bottom edges: kept"},
+        {{1700, 100, 310, 282}, {1610, 100}, "over the right edge: only left changes"},
+        {{100, 900, 310, 282}, {100, 798}, "over the bottom edge: only top changes"},
+        {{-200, 10, 310, 282}, {0, 30}, "over the left edge and under the panel"},
+        {{6000, 4000, 310, 282}, {2890, 718}, "far off beyond the right screen: into its corner"},
+        {{-6000, -4000, 310, 282}, {0, 30}, "far off before the left screen"},
+        {{1800, 300, 310, 282}, {1920, 300}, "mostly on the right screen: wholly onto it"},
+        {{2000, 100, 310, 282}, {2000, 200}, "above the lower right screen: down onto it"},
+        {{100, 100, 2500, 282}, {0, 100}, "wider than the screen: its left edge at the screen's"},
+        {{100, 500, 310, 2000}, {100, 30}, "taller than the screen: its top edge at the screen's"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(KeepOnScreen(c.window, screens), c.expected) << c.what;
+    EXPECT_EQ(KeepOnScreen({5000, 5000, 10, 10}, {}), QPoint(5000, 5000)) << "no screen: kept";
 }
 
 TEST_F(AppContextTest, InitFoldersTakesTheProgramAndTemporaryFolders)
@@ -97,6 +94,9 @@ TEST_F(AppContextTest, InitApplicationFillsEveryPathAndReadsCompactMode)
     const Case cases[] = {
         {"[Tarvenic Keywarden]\r\nCompactMode=1\r\n", 1},
         {"[tarvenic keywarden]\r\ncompactmode=1.4\r\n", 1},
+        // The one leading-number rule: a letter ends the number, an exponent is no part of it.
+        {"[Tarvenic Keywarden]\r\nCompactMode=1D2\r\n", 1},
+        {"[Tarvenic Keywarden]\r\nCompactMode=99999\r\n", 32767},
         {"[Tarvenic Keywarden]\r\nCompactMode=\r\n", 0},
         {"[Tarvenic Keywarden]\r\nCompactMode=ja\r\n", 0},
         {"[Anderes]\r\nCompactMode=1\r\n", 0},

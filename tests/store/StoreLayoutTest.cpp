@@ -84,21 +84,6 @@ TEST(StoreLayout, FilterAccountKeyClassesByWindows1252Code)
     EXPECT_EQ(code, 0);
 }
 
-TEST(StoreLayout, LeadingNumberReadsCountTexts)
-{
-    const struct {
-        QString text;
-        qint16 value;
-    } cases[] = {
-        {u"2"_qs, 2},        {u"2abc"_qs, 2},   {u" 2"_qs, 2},    {u"abc"_qs, 0},   {QString(), 0},
-        {u"-3"_qs, -3},      {u"+4"_qs, 4},     {u"2.5"_qs, 2},   {u"3.5"_qs, 4},   {u"2.6"_qs, 3},
-        {u"1e2"_qs, 100},    {u"99999"_qs, 32767}, {u"-99999"_qs, -32768}, {u"."_qs, 0},
-        {u"1e999"_qs, 32767}, {u"12x3"_qs, 12},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(leadingNumber16(c.text), c.value) << c.text.toStdString();
-}
-
 TEST(StoreLayout, InvalidCharactersAreFound)
 {
     EXPECT_EQ(findInvalidAccountNameChar(u"Bär & Co. (alt)"_qs), -1);
@@ -199,6 +184,11 @@ TEST(StoreLayout, ReadListSectionFollowsCount)
         {u"Count=-2"_qs, 0, {}},
         {u"Count=zwei"_qs, 0, {}},
         {u"Count=9"_qs, 9, {u"A"_qs, u"B"_qs, u"C"_qs}},
+        // Read by the settings' rule: no exponent, and a count beyond 16 bits is the largest one.
+        {u"Count=1D2"_qs, 1, {u"A"_qs}},
+        {u"Count=2e1"_qs, 2, {u"A"_qs, u"B"_qs}},
+        {u"Count=2.5"_qs, 2, {u"A"_qs, u"B"_qs}},
+        {u"Count=99999"_qs, 32767, {u"A"_qs, u"B"_qs, u"C"_qs}},
     };
     for (const auto& c : cases) {
         QStringList lines = {u"[Main]"_qs};

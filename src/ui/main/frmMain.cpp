@@ -36,6 +36,10 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+#include <limits>
+#include <utility>
+
 namespace {
 
 const QColor kBackColor = FormLook::fromBgr(0x00E0E0E0);
@@ -327,10 +331,18 @@ void frmMain::Form_Load()
 
     const QString top = ReadIni(app.AppTitle, QStringLiteral("Top"), app.SettingsFile, QString());
     const QString left = ReadIni(app.AppTitle, QStringLiteral("Left"), app.SettingsFile, QString());
-    if (!top.isEmpty() && !left.isEmpty())
-        move(Twips::toPixels(LeadingNumber(left), this), Twips::toPixels(LeadingNumber(top), this));
-    else
+    if (!top.isEmpty() && !left.isEmpty()) {
+        const auto twips = [](const QString& text) {
+            return LeadingNumber(text, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+        };
+        move(Twips::toPixels(twips(left), this), Twips::toPixels(twips(top), this));
+        // A place stored on a larger screen or at another scale may lie off every screen now; the
+        // check is repeated when the window is first shown and its frame is known.
+        keepOnScreen();
+        m_checkPlaceOnShow = true;
+    } else {
         CenterForm(this);
+    }
 
     setWindowTitle(app.AppTitle + QStringLiteral(" - ") + session().CurrentUser);
     Check1->setChecked(true);
@@ -340,6 +352,21 @@ void frmMain::Form_Load()
     txtAccount->hide();
     cboAccount->setFocus();
     Timer1->start();
+}
+
+void frmMain::keepOnScreen()
+{
+    // Before the platform has given the window its frame, the heights stand in for it: they
+    // include the title bar.
+    const QRect frame = frameGeometry();
+    KeepOnScreen(this, QSize(frame.width(), std::max(frame.height(), Twips::toPixels(m_heightTwips, this))));
+}
+
+void frmMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (std::exchange(m_checkPlaceOnShow, false))
+        keepOnScreen();
 }
 
 void frmMain::setHeightTwips(int outerHeight)

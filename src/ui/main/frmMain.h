@@ -163,6 +163,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -180,6 +181,8 @@ private:
     void showViewingState(bool entryShown);
     // Back from editing to the list: the name box gives way to the list, compact height returns.
     void leaveEditing();
+    // Moves the window as little as needed for all of it to lie on the nearest screen.
+    void keepOnScreen();
     // Top and Left in the settings, in twips.
     void writePosition(const QPoint& position);
     void focusDummy();
@@ -196,6 +199,7 @@ private:
     QPointer<frmEditSafe> m_editDialog;
     bool m_unloading = false;  // being unloaded: a close now only closes the window
     bool m_unloaded = false;   // Form_Unload has run
+    bool m_checkPlaceOnShow = false;  // a stored place was taken; checked again once the frame is known
     bool m_locking = false;    // LockStore runs (its message box lets events in)
     ProgramClipboard m_clipboard;
     QTimer* m_countdownPause = nullptr;

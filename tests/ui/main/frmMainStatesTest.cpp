@@ -228,6 +228,8 @@ TEST(frmMain, StoredPositionIsUsedOnlyWhenTopAndLeftAreBothThere)
     };
     const Case cases[] = {
         {"[Tarvenic Keywarden]\r\nTop=1500\r\nLeft=300\r\n", true, 1500, 300},
+        // The leading-number rule of every setting: a letter ends the number.
+        {"[Tarvenic Keywarden]\r\nTop=1500D1\r\nLeft=300e1\r\n", true, 1500, 300},
         {"[Tarvenic Keywarden]\r\nTop=1500\r\n", false, 0, 0},
         {"[Tarvenic Keywarden]\r\nTop=1500\r\nLeft=\r\n", false, 0, 0},
         {"", false, 0, 0},
@@ -245,6 +247,60 @@ TEST(frmMain, StoredPositionIsUsedOnlyWhenTopAndLeftAreBothThere)
             EXPECT_EQ(m.pos(), CenterForm(screen->availableGeometry(), m.frameGeometry().size()));
         }
         EXPECT_EQ(m.windowTitle(), QStringLiteral("Tarvenic Keywarden - "));
+    }
+}
+
+TEST(frmMain, RestoredWindowLiesWhollyOnTheScreen)
+{
+    // The window with its title bar, as the heights count it, at the place it was given.
+    const auto outerRect = [](const frmMain& m) {
+        return QRect(m.pos(), QSize(m.width(), Twips::toPixels(m.heightTwips(), &m)));
+    };
+    struct Case {
+        const char* top;
+        const char* left;
+        qint16 compactMode;
+        const char* what;
+    };
+    const Case cases[] = {
+        {"99999", "99999", 0, "from a larger screen"},
+        {"99999", "99999", 1, "from a larger screen, compact"},
+        {"-99999", "-99999", 0, "above and left of the screen"},
+        {"99999999999999999999", "-99999999999999999999", 0, "beyond every range"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WindowTestFolder folder;
+        folder.writeSettings(QByteArray("[Tarvenic Keywarden]\r\nTop=") + c.top + "\r\nLeft=" + c.left + "\r\n");
+        appContext().CompactMode = c.compactMode;
+        AppWindows windows;
+        frmMain& m = windows.mainWindow();
+        const QRect area = m.screen()->availableGeometry();
+        EXPECT_TRUE(area.contains(outerRect(m))) << m.x() << "," << m.y();
+        m.show();
+        // Shown, with the frame the platform gives it.
+        EXPECT_TRUE(area.contains(m.frameGeometry())) << m.frameGeometry().x() << "," << m.frameGeometry().y();
+    }
+
+    // Partly off the screen: moved along that axis only, just far enough; the other stays exact.
+    WindowTestFolder folder;
+    AppWindows probe;
+    const frmMain& sized = probe.mainWindow();
+    const QRect area = sized.screen()->availableGeometry();
+    const QSize outer = outerRect(sized).size();
+    const int left = Twips::toPixels(300, &sized);
+    const int top = Twips::toPixels(1500, &sized);
+    const QString rightOff = QString::number(Twips::fromPixels(area.right() - outer.width() / 2, &sized));
+    const QString bottomOff = QString::number(Twips::fromPixels(area.bottom() - outer.height() / 2, &sized));
+    folder.writeSettings(("[Tarvenic Keywarden]\r\nTop=1500\r\nLeft=" + rightOff + "\r\n").toLatin1());
+    {
+        AppWindows windows;
+        EXPECT_EQ(windows.mainWindow().pos(), QPoint(area.right() + 1 - outer.width(), top));
+    }
+    folder.writeSettings(("[Tarvenic Keywarden]\r\nTop=" + bottomOff + "\r\nLeft=300\r\n").toLatin1());
+    {
+        AppWindows windows;
+        EXPECT_EQ(windows.mainWindow().pos(), QPoint(left, area.bottom() + 1 - outer.height()));
     }
 }
 
