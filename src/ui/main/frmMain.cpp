@@ -34,6 +34,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegion>
 #include <QTimer>
 
 #include <algorithm>
@@ -372,7 +373,20 @@ void frmMain::showEvent(QShowEvent* event)
 void frmMain::setHeightTwips(int outerHeight)
 {
     m_heightTwips = outerHeight;
-    setFixedSize(Twips::toPixels(kClientWidth, this), Twips::toPixels(clientHeightTwips(outerHeight), this));
+    int clientHeight = Twips::toPixels(clientHeightTwips(outerHeight), this);
+    // The switch Command3 reaches a pixel row below the compact client area the frame leaves (at
+    // 96 dpi); the compact height shows it whole, with every row above it.
+    if (outerHeight == kCompactHeight && Command3)
+        clientHeight = std::max(clientHeight, Command3->geometry().bottom() + 1);
+    setFixedSize(Twips::toPixels(kClientWidth, this), clientHeight);
+    // That row would show a line of the comment box's top edge; the compact height ends above it.
+    if (txtComments) {
+        const int shown = clientHeight - txtComments->y();
+        if (shown > 0 && outerHeight == kCompactHeight)
+            txtComments->setMask(QRegion(0, shown, txtComments->width(), txtComments->height() - shown));
+        else
+            txtComments->clearMask();
+    }
 }
 
 void frmMain::SetCompactMode(bool compact)

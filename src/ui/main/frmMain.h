@@ -41,8 +41,9 @@ public:
     static constexpr int kCountdownHeight = 4950;
     static constexpr int kClientWidth = 4650;
     // The title bar and frame the heights include (a small caption and a fixed frame, 24 pixels at
-    // 96 dpi). With it the compact client area ends where the comment row begins, below the switch
-    // Command3, and the full one ends at the top of the countdown strip.
+    // 96 dpi). With it the compact client area ends where the comment row begins (the switch
+    // Command3, which reaches 15 twips lower, is taken in whole), and the full one ends just below
+    // the top of the countdown strip, which is hidden there.
     static constexpr int kFrameHeight = 360;
 
     // The clipboard countdown: one tick a second for 20 ticks, a short pause after the clipboard

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -69,7 +70,9 @@ void expectState(MainWindowFixture& f, const StateRow& row, qint16 compactMode)
     EXPECT_EQ(f.session().EditMode, row.editMode);
     const int height = compactMode == 1 ? row.compactHeight : row.fullHeight;
     EXPECT_EQ(m.heightTwips(), height);
-    EXPECT_EQ(m.height(), Twips::toPixels(frmMain::clientHeightTwips(height), &m));
+    // The compact client area ends below the switch, which reaches past the design's compact area.
+    EXPECT_EQ(m.height(), height == frmMain::kCompactHeight ? m.Command3->geometry().bottom() + 1
+                                                             : Twips::toPixels(frmMain::clientHeightTwips(height), &m));
     EXPECT_EQ(appContext().CompactMode, compactMode);
     EXPECT_EQ(m.focusWidget(), m.dummy);
 }
@@ -140,12 +143,10 @@ TEST(frmMain, HeightsShowTheirRows)
     MainWindowFixture f(twoAccounts(), 1);
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
-    // Compact: down to the web address row and the switch (whose last pixel row may meet the frame),
-    // nothing of the comment row.
-    EXPECT_LE(m.Command3->geometry().bottom(), m.height());
-    EXPECT_LE(m.txtWebSite->geometry().bottom(), m.height());
+    // Compact: down to the web address row and the switch, nothing of the comment row.
+    EXPECT_LT(m.Command3->geometry().bottom(), m.height());
+    EXPECT_LT(m.txtWebSite->geometry().bottom(), m.height());
     EXPECT_GE(m.lblBezeichner[4]->geometry().top(), m.height());
-    EXPECT_GE(m.txtComments->geometry().top(), m.height());
 
     // Full: the entry buttons and the logoff picture, but not the countdown strip.
     m.SetCompactMode(false);
@@ -248,6 +249,33 @@ TEST(frmMain, StoredPositionIsUsedOnlyWhenTopAndLeftAreBothThere)
         }
         EXPECT_EQ(m.windowTitle(), QStringLiteral("Tarvenic Keywarden - "));
     }
+}
+
+TEST(frmMain, CompactHeightShowsEveryRowDownToTheSwitchWhole)
+{
+    MainWindowFixture f(twoAccounts(), 1);
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    f.choose(QStringLiteral("Bank"));
+    ASSERT_EQ(m.heightTwips(), frmMain::kCompactHeight);
+    const QWidget* const rows[] = {m.lblBezeichner[0], m.cboAccount, m.lblBezeichner[1], m.txtUserName, m.Command1,
+                                   m.lblBezeichner[2], m.txtPassWord, m.Command2, m.lblBezeichner[3],
+                                   m.lblWebAdress, m.Command3};
+    for (const QWidget* row : rows)
+        EXPECT_TRUE(m.rect().contains(row->geometry())) << row->objectName().toStdString() << " ends at "
+                                                        << row->geometry().bottom() << ", the window at "
+                                                        << m.rect().bottom();
+    // The rows below the switch stay out of sight, also the comment box's top edge beside it: the
+    // last row shows the window's background there.
+    EXPECT_GE(m.lblBezeichner[4]->geometry().top(), m.height());
+    const QColor background = m.palette().color(QPalette::Window);
+    const int commentMiddle = m.txtComments->geometry().center().x();
+    EXPECT_EQ(m.grab().toImage().pixelColor(commentMiddle, m.height() - 1), background);
+
+    // Editing in compact mode makes the window full height: the comment box shows with its edge.
+    QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
+    ASSERT_EQ(m.heightTwips(), frmMain::kFullHeight);
+    EXPECT_NE(m.grab().toImage().pixelColor(commentMiddle, m.txtComments->y()), background);
 }
 
 TEST(frmMain, RestoredWindowLiesWhollyOnTheScreen)
