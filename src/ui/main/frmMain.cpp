@@ -18,6 +18,7 @@
 #include "app/LeadingNumber.h"
 #include "app/MessagePresenter.h"
 #include "app/SoundPlayer.h"
+#include "app/Wipe.h"
 #include "store/AccountEntry.h"
 #include "store/StoreActivity.h"
 #include "store/StoreLayout.h"
@@ -90,6 +91,7 @@ frmMain::frmMain(AppWindows& windows) : QWidget(nullptr, FormLook::toolWindowFla
 
 frmMain::~frmMain()
 {
+    Wipe::text(m_storedComment);
     delete m_editDialog.data();
 }
 
@@ -413,6 +415,7 @@ void frmMain::List()
 
 void frmMain::clearEntryFields()
 {
+    Wipe::text(m_storedComment);
     txtUserName->clear();
     txtPassWord->clear();
     txtWebSite->clear();
@@ -499,6 +502,7 @@ void frmMain::cboAccount_Click()
         txtWebSite->setText(entry.Web);
         lblWebAdress->setText(txtWebSite->text());
         txtComments->setPlainText(FormLook::toEditorText(entry.Comment));
+        m_storedComment = entry.Comment;
     }
     entry.wipe();
 
@@ -559,7 +563,7 @@ void frmMain::cmdSave_Click()
     entry.User = txtUserName->text();
     entry.Pass = txtPassWord->text();
     entry.Web = txtWebSite->text();
-    entry.Comment = FormLook::fromEditorText(txtComments->toPlainText());
+    entry.Comment = commentToSave();
     const QString name = txtAccount->text();
 
     StoreResult result = session().checkSave(OldAccountName, name, entry);
@@ -570,12 +574,15 @@ void frmMain::cmdSave_Click()
     }
     lblWebAdress->setText(txtWebSite->text());
     result = session().saveEntry(OldAccountName, name, entry);
-    entry.wipe();
     if (!result) {
+        entry.wipe();
         // Nothing was stored: the edit stays open so that the user loses nothing.
         showFailure(result);
         return;
     }
+    Wipe::text(m_storedComment);
+    m_storedComment = entry.Comment;
+    entry.wipe();
     if (name != OldAccountName) {
         LoadAccountList();
         selectAccount(name);
@@ -583,6 +590,16 @@ void frmMain::cmdSave_Click()
 
     showViewingState(true);
     leaveEditing();
+}
+
+QString frmMain::commentToSave() const
+{
+    // The editor shows a lone CR or LF of the stored comment as a line break and would save it as
+    // CR LF: a comment the user left as it was goes back exactly as it was read.
+    const QString shown = txtComments->toPlainText();
+    if (shown == FormLook::toEditorText(m_storedComment))
+        return m_storedComment;
+    return FormLook::fromEditorText(shown);
 }
 
 void frmMain::cmdDelete_Click()

@@ -177,6 +177,8 @@ private:
     bool txtAccount_KeyPress(QKeyEvent* event);
     // The entry on show goes: user name, password, address and comment empty.
     void clearEntryFields();
+    // The comment as it goes into the store: as it was read unless the user changed it.
+    QString commentToSave() const;
     // Viewing, not editing: the address as a link, the fields locked; edit, delete and the link
     // work only while an entry is on show.
     void showViewingState(bool entryShown);
@@ -197,6 +199,8 @@ private:
     AppWindows& m_windows;
     int m_heightTwips = kFullHeight;
     QPixmap m_backImage;
+    // The comment of the entry on show as the store holds it (line breaks decoded).
+    QString m_storedComment;
     QPointer<frmEditSafe> m_editDialog;
     bool m_unloading = false;  // being unloaded: a close now only closes the window
     bool m_unloaded = false;   // Form_Unload has run

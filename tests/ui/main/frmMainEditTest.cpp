@@ -1,6 +1,9 @@
 #include "ui/main/EntryMessages.h"
 #include "ui/main/MainWindowFixture.h"
 
+#include "app/Cp1252.h"
+#include "support/StoreFiles.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -217,4 +220,81 @@ TEST(frmMain, DeleteAsksAndRemovesOnlyOnYes)
     ASSERT_EQ(f.folder.messages.shown().size(), 3);
     EXPECT_EQ(f.folder.messages.shown().last().prompt, kDeleteEmpty);
     EXPECT_FALSE(f.folder.messages.shown().last().question);
+}
+
+namespace {
+
+// joerg's store from the fixtures, logged in through the login window. Its one comment, "Tür #1",
+// holds a lone "#": read back, that is a CR on its own.
+struct JoergWindow {
+    static inline const QString kKey = QStringLiteral("Schlüssel€");
+
+    JoergWindow()
+    {
+        folder.copyFixture(QStringLiteral("joerg.dat"));
+        main = loginThroughWindow(*windows, QStringLiteral("joerg"), kKey);
+    }
+    ~JoergWindow()
+    {
+        windows.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QByteArray plain() const { return testsupport::plainOf(folder.path(QStringLiteral("joerg.dat")), kKey); }
+
+    WindowTestFolder folder;
+    std::unique_ptr<AppWindows> windows = std::make_unique<AppWindows>();
+    frmMain* main = nullptr;
+};
+
+QByteArray cp(const char* utf8)
+{
+    return Cp1252::encode(QString::fromUtf8(utf8));
+}
+
+} // namespace
+
+TEST(frmMain, SaveWritesAnUntouchedCommentBackAsItWasStored)
+{
+    struct Case {
+        const char* what;
+        const char* name;
+        const char* user;
+        const char* comment;  // typed over the comment; nullptr: the comment is not touched
+        QByteArray expected;  // the whole store afterwards
+    };
+    const QByteArray head = cp("[Main]\r\nCount=1\r\nAccount1=Straße\r\n");
+    const QByteArray values = cp("Pass=Grüße§!\r\nWeb=www.example.de\r\n");
+    const Case cases[] = {
+        {"user name changed", "Straße", "jörg2", nullptr,
+         head + cp("[Strasse]\r\nUser=jörg2\r\n") + values + cp("Comment=Tür #1\r\n")},
+        {"renamed", "Gasse", "jörg", nullptr,
+         cp("[Main]\r\nCount=1\r\nAccount1=Gasse\r\n[Gasse]\r\nUser=jörg\r\n") + values + cp("Comment=Tür #1\r\n")},
+        {"typed over with the text it shows", "Straße", "jörg", "Tür \n1",
+         head + cp("[Strasse]\r\nUser=jörg\r\n") + values + cp("Comment=Tür #1\r\n")},
+        // Only an edited comment is encoded anew: its line break becomes "#§".
+        {"comment edited", "Straße", "jörg", "Tür \n1 und 2",
+         head + cp("[Strasse]\r\nUser=jörg\r\n") + values + cp("Comment=Tür #§1 und 2\r\n")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        JoergWindow f;
+        ASSERT_NE(f.main, nullptr);
+        frmMain& m = *f.main;
+        ASSERT_EQ(f.plain(), testsupport::readAll(testsupport::fixturePath(QStringLiteral("joerg.ini"))));
+        const int index = m.cboAccount->findText(QStringLiteral("Straße"));
+        ASSERT_GE(index, 0);
+        m.cboAccount->setCurrentIndex(index);
+        emit m.cboAccount->activated(index);
+        QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
+        m.txtAccount->setText(QString::fromUtf8(c.name));
+        m.txtUserName->setText(QString::fromUtf8(c.user));
+        if (c.comment)
+            m.txtComments->setPlainText(QString::fromUtf8(c.comment));
+        QTest::mouseClick(m.cmdSave, Qt::LeftButton);
+        EXPECT_TRUE(f.folder.messages.shown().isEmpty());
+        ASSERT_EQ(m.cmdEdit->text(), QStringLiteral("Bearbeiten"));
+        // As text, so that a difference shows readably.
+        EXPECT_EQ(Cp1252::decode(f.plain()).toStdString(), Cp1252::decode(c.expected).toStdString());
+    }
 }
