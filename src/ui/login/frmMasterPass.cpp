@@ -2,6 +2,7 @@
 
 #include "ui/ProgramExit.h"
 #include "ui/Twips.h"
+#include "ui/main/FormLook.h"
 
 #include "app/AppContext.h"
 #include "app/FileServices.h"
@@ -66,14 +67,14 @@ frmMasterPass::frmMasterPass(StoreSession& session, bool fromLogin, ClosedCallba
 
     m_txtOldPass = new QLineEdit(this);
     m_txtOldPass->setObjectName(QStringLiteral("txtOldPass"));
-    m_txtOldPass->setEchoMode(QLineEdit::Password);
+    FormLook::setPasswordChar(m_txtOldPass, true);
     m_txtOldPass->setToolTip(
         QStringLiteral("Bei falscher Passwort-Eingabe bricht das Programm mit einer Fehlermeldung ab !"));
     Twips::place(m_txtOldPass, 2280, 120, 2460, 300);
 
     m_txtNewPass = new QLineEdit(this);
     m_txtNewPass->setObjectName(QStringLiteral("txtNewPass"));
-    m_txtNewPass->setEchoMode(QLineEdit::Password);
+    FormLook::setPasswordChar(m_txtNewPass, true);
     m_txtNewPass->setToolTip(QStringLiteral("Hier neues Master-Passwort eingeben"));
     Twips::place(m_txtNewPass, 2280, 480, 2460, 300);
 

@@ -134,6 +134,18 @@ TEST(frmMasterPass, ChangeFromTheMainWindowKeepsTheOldStoreAsBackup)
     EXPECT_TRUE(anna.session.unlock().ok());
 }
 
+TEST(frmMasterPass, BothBoxesMaskWithAsterisksLikeTheOtherWindows)
+{
+    AnnaChange anna;
+    anna.openFromLogin(kOld);
+    Dialog dialog;
+    ASSERT_TRUE(dialog.form);
+    dialog.newPass()->setText(QStringLiteral("neu-4567"));
+    EXPECT_EQ(dialog.oldPass()->displayText().toStdString(), std::string(kOld.size(), '*'));
+    EXPECT_EQ(dialog.newPass()->displayText().toStdString(), "********");
+    dialog.clickCancel();
+}
+
 TEST(frmMasterPass, ChangeFromTheLoginWindowHandsTheNewPasswordBack)
 {
     AnnaChange anna;
