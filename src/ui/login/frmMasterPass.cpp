@@ -95,6 +95,7 @@ frmMasterPass::frmMasterPass(StoreSession& session, bool fromLogin, ClosedCallba
     // txtNewPass_KeyDown: Enter starts the change.
     connect(m_txtNewPass, &QLineEdit::returnPressed, this, &frmMasterPass::Command1_Click);
 
+    FormLook::enterClicksButtons(this);
     Form_Load();
 }
 

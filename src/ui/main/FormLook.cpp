@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QWidget>
 
 namespace FormLook {
@@ -127,6 +128,12 @@ void drawOutline(QPainter& painter, const QRect& rect)
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect.adjusted(0, 0, -1, -1));
+}
+
+void enterClicksButtons(QWidget* window)
+{
+    for (QPushButton* button : window->findChildren<QPushButton*>())
+        button->setAutoDefault(true);
 }
 
 QString toEditorText(const QString& stored)

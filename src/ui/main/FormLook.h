@@ -47,6 +47,10 @@ QLabel* addLabel(QWidget* parent, const QString& name, const QString& caption, i
                  int height);
 QLineEdit* addEdit(QWidget* parent, const QString& name, int left, int top, int width, int height);
 
+// Enter on a focused button of `window` clicks it, as Space does; the designs' platform does that in
+// every window, Qt only in dialogs.
+void enterClicksButtons(QWidget* window);
+
 // A Shape control of the designs: a one-pixel black outline just inside `rect`.
 void drawOutline(QPainter& painter, const QRect& rect);
 

@@ -103,6 +103,7 @@ frmEditSafe::frmEditSafe(frmMain& main)
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     txtEditAcct->installEventFilter(this);
 
+    FormLook::enterClicksButtons(this);
     Form_Load();
 }
 

@@ -86,6 +86,7 @@ frmMain::frmMain(AppWindows& windows) : QWidget(nullptr, FormLook::toolWindowFla
     createControls();
     connectHandlers();
     setTabOrder();
+    FormLook::enterClicksButtons(this);
     Form_Load();
 }
 

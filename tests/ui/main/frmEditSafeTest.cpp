@@ -171,3 +171,33 @@ TEST(frmEditSafe, AccountNameKeysAreFiltered)
     EXPECT_EQ(dialog->focusWidget(), dialog->txtEditUser);
     EXPECT_EQ(dialog->txtEditAcct->text(), QStringLiteral("abc.d"));
 }
+
+TEST(frmEditSafe, EnterOnAFocusedButtonClicksIt)
+{
+    struct Case {
+        Qt::Key key;
+        bool save;  // Speichern, reached by Tab from the comment; else Abbrechen, one Tab further
+    };
+    for (const Case c : {Case{Qt::Key_Return, true}, Case{Qt::Key_Enter, true}, Case{Qt::Key_Return, false}}) {
+        SCOPED_TRACE(c.save ? "Speichern" : "Abbrechen");
+        MainWindowFixture f(store());
+        ASSERT_NE(f.main, nullptr);
+        QPointer<frmEditSafe> dialog = openDialog(f);
+        ASSERT_TRUE(dialog);
+        dialog->txtEditAcct->setText(QStringLiteral("Neu"));
+        dialog->txtEditPass->setText(QStringLiteral("geheim"));
+        dialog->txtEditComments->setFocus();
+        QTest::keyClick(dialog->txtEditComments, Qt::Key_Tab);
+        if (!c.save)
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);
+        QPushButton* button = c.save ? dialog->cmdSave : dialog->cmdCancel;
+        ASSERT_EQ(dialog->focusWidget(), button);
+        QTest::keyClick(button, c.key);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        EXPECT_FALSE(dialog);
+        EXPECT_TRUE(f.main->isVisible());
+        EXPECT_TRUE(f.folder.messages.shown().isEmpty());
+        EXPECT_EQ(f.stored(QStringLiteral("Neu")).Pass, c.save ? QStringLiteral("geheim") : QString());
+    }
+}

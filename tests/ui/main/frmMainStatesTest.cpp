@@ -6,12 +6,14 @@
 #include "ui/main/PictureBox.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTimer>
 
 namespace {
@@ -249,6 +251,46 @@ TEST(frmMain, StoredPositionIsUsedOnlyWhenTopAndLeftAreBothThere)
         }
         EXPECT_EQ(m.windowTitle(), QStringLiteral("Tarvenic Keywarden - "));
     }
+}
+
+TEST(frmMain, EnterOnAFocusedButtonClicksIt)
+{
+    MainWindowFixture f(twoAccounts());
+    ASSERT_NE(f.main, nullptr);
+    frmMain& m = *f.main;
+    QSignalSpy clicks(m.Command1, &QPushButton::clicked);
+    const auto enterOn = [&m](QPushButton* button, Qt::Key key = Qt::Key_Return) {
+        button->setFocus();
+        ASSERT_EQ(m.focusWidget(), button);
+        QTest::keyClick(button, key);
+    };
+
+    enterOn(m.Command3);
+    EXPECT_EQ(m.heightTwips(), frmMain::kCompactHeight);
+    enterOn(m.Command3, Qt::Key_Enter);
+    EXPECT_EQ(m.heightTwips(), frmMain::kFullHeight);
+
+    f.choose(QStringLiteral("Bank"));
+    enterOn(m.Command1);
+    EXPECT_EQ(clicks.size(), 1);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("u-bank"));
+    m.clearPendingClipboard();
+
+    enterOn(m.cmdEdit);
+    EXPECT_EQ(m.cmdEdit->text(), QStringLiteral("Abbrechen"));
+    m.txtUserName->setText(QStringLiteral("neu"));
+    enterOn(m.cmdSave);
+    EXPECT_EQ(m.cmdEdit->text(), QStringLiteral("Bearbeiten"));
+    EXPECT_EQ(f.stored(QStringLiteral("Bank")).User, QStringLiteral("neu"));
+
+    f.folder.messages.queueAnswer(false);
+    enterOn(m.cmdDelete);
+    ASSERT_EQ(f.folder.messages.shown().size(), 1);
+    EXPECT_TRUE(f.folder.messages.shown().first().question);
+
+    enterOn(m.cmdAddNew);
+    ASSERT_NE(m.editDialog(), nullptr);
+    EXPECT_TRUE(m.editDialog()->isVisible());
 }
 
 TEST(frmMain, CompactHeightShowsEveryRowDownToTheSwitchWhole)

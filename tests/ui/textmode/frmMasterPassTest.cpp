@@ -146,6 +146,36 @@ TEST(frmMasterPass, BothBoxesMaskWithAsterisksLikeTheOtherWindows)
     dialog.clickCancel();
 }
 
+TEST(frmMasterPass, EnterOnAFocusedButtonClicksIt)
+{
+    // Übernehmen: the question comes (answered no, nothing changes).
+    AnnaChange anna;
+    anna.openFromMain();
+    Dialog dialog;
+    ASSERT_TRUE(dialog.form);
+    dialog.newPass()->setText(QStringLiteral("neu-4567"));
+    QPushButton* apply = dialog.form->findChild<QPushButton*>(QStringLiteral("Command1"));
+    QPushButton* cancel = dialog.form->findChild<QPushButton*>(QStringLiteral("Command2"));
+    // The tab order runs from the new password over Abbrechen to Übernehmen.
+    QTest::keyClick(dialog.newPass(), Qt::Key_Tab);
+    ASSERT_EQ(dialog.form->focusWidget(), cancel);
+    QTest::keyClick(cancel, Qt::Key_Tab);
+    ASSERT_EQ(dialog.form->focusWidget(), apply);
+    anna.messages.queueAnswer(false);
+    QTest::keyClick(apply, Qt::Key_Return);
+    ASSERT_EQ(anna.messages.shown().size(), 1);
+    EXPECT_EQ(anna.messages.shown()[0].prompt, kQuestion);
+    EXPECT_TRUE(anna.untouched());
+
+    // Abbrechen: the dialog closes, the opener comes back.
+    cancel->setFocus();
+    QTest::keyClick(cancel, Qt::Key_Enter);
+    flushDeletes();
+    EXPECT_FALSE(dialog.form);
+    EXPECT_EQ(anna.closed.calls, 1);
+    EXPECT_TRUE(anna.untouched());
+}
+
 TEST(frmMasterPass, ChangeFromTheLoginWindowHandsTheNewPasswordBack)
 {
     AnnaChange anna;
