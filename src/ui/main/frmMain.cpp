@@ -762,12 +762,13 @@ void frmMain::Picture1_Click()
 
 QString frmMain::WebAddressToOpen(const QString& caption)
 {
-    const QString address = caption.toLower();
-    if (address.startsWith(QLatin1String("http://")))
-        return address;
+    // Only web addresses leave the program, and as typed: paths and tokens may depend on case.
+    if (caption.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+        || caption.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
+        return caption;
     // The desktop opens only addresses with a scheme.
-    if (address.startsWith(QLatin1String("www.")))
-        return QStringLiteral("http://") + address;
+    if (caption.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
+        return QStringLiteral("http://") + caption;
     return {};
 }
 

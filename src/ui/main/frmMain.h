@@ -95,8 +95,8 @@ public:
     void Picture1_Click();
     void lblWebAdress_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
     void mnuCopyAdress_Click();
-    // The address the link opens for `caption`, or "" when it is not opened: lower case, only
-    // "http://" addresses and "www." ones (which get "http://" in front).
+    // The address the link opens for `caption`, or "" when it is not opened: "http://" and
+    // "https://" addresses as typed, "www." ones with "http://" in front (the prefixes in any case).
     static QString WebAddressToOpen(const QString& caption);
     // Shorter timers for tests; the defaults are the constants above.
     void setClipboardIntervals(int tickMs, int pauseMs, int noticeMs);

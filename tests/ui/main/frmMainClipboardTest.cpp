@@ -350,16 +350,26 @@ TEST(frmMainClipboard, WebAddressRules)
         const char* opened;  // "" when nothing is opened
     };
     const Case cases[] = {
+        // Handed over as typed: only the prefix is compared without regard to case.
         {"http://post.de", "http://post.de"},
-        {"HTTP://Post.DE/Login?ID=A", "http://post.de/login?id=a"},
+        {"HTTP://Post.DE/Login?ID=A", "HTTP://Post.DE/Login?ID=A"},
+        {"https://bank.de", "https://bank.de"},
+        {"HTTPS://www.bank.de", "HTTPS://www.bank.de"},
+        {"https://bank.de/Konto?Token=AbC-xyZ#Teil", "https://bank.de/Konto?Token=AbC-xyZ#Teil"},
+        {"hTtPs://Bank.de", "hTtPs://Bank.de"},
         {"www.bank.de", "http://www.bank.de"},
-        {"WWW.Bank.DE/Konto", "http://www.bank.de/konto"},
-        {"https://bank.de", ""},
-        {"HTTPS://www.bank.de", ""},
+        {"WWW.Bank.DE/Konto", "http://WWW.Bank.DE/Konto"},
+        // Nothing else is ever opened.
         {"bank.de", ""},
         {"ftp://www.bank.de", ""},
         {"file:///etc/passwd", ""},
+        {"javascript:alert(1)", ""},
+        {"mailto:post@bank.de", ""},
+        {"httpx://bank.de", ""},
+        {"https:/bank.de", ""},
+        {"https//bank.de", ""},
         {" www.bank.de", ""},
+        {" https://bank.de", ""},
         {"http:/bank.de", ""},
         {"www", ""},
         {"", ""},
@@ -376,6 +386,8 @@ TEST(frmMainClipboard, WebAddressRules)
         EXPECT_EQ(urls.opened, expected);
         EXPECT_EQ(frmMain::WebAddressToOpen(QString::fromUtf8(c.caption)), QString::fromUtf8(c.opened));
     }
+    // An address that is not opened is passed over without a word.
+    EXPECT_TRUE(f.folder.messages.shown().isEmpty());
 }
 
 TEST(frmMainClipboard, WebAddressLinkTakesTheMouseOnlyWhileAnEntryIsShown)
@@ -393,7 +405,7 @@ TEST(frmMainClipboard, WebAddressLinkTakesTheMouseOnlyWhileAnEntryIsShown)
     ASSERT_TRUE(m.lblWebAdress->isEnabled());
     pressMouse(m.lblWebAdress, Qt::LeftButton);
     pressMouse(m.lblWebAdress, Qt::MiddleButton);
-    EXPECT_EQ(urls.opened, (QStringList{QStringLiteral("http://www.bank.de"), QStringLiteral("http://www.bank.de")}));
+    EXPECT_EQ(urls.opened, (QStringList{QStringLiteral("http://WWW.Bank.de"), QStringLiteral("http://WWW.Bank.de")}));
     EXPECT_EQ(m.lblWebAdress->text(), QStringLiteral("WWW.Bank.de"));
 
     // The right button: the menu with "Adresse kopieren", nothing opened.
