@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -102,12 +101,16 @@ QString AccountList::upperForm(const QString& name)
     return out;
 }
 
-const QString& AccountList::at(int index) const
+StoreResult AccountList::at(int index, QString& name) const
 {
-    // A bad index throws rather than reading past the list.
-    if (index < 0 || index >= size())
-        throw std::out_of_range("AccountList::at");
-    return m_items.at(index);
+    if (index < 0 || index >= size()) {
+        name.clear();
+        return StoreResult::validation(QStringLiteral("Die Kontenliste hat keinen Eintrag an der Stelle %1.")
+                                           .arg(qint64(index) + 1),
+                                       StoreField::Account);
+    }
+    name = m_items.at(index);
+    return StoreResult::success();
 }
 
 void AccountList::assign(const QStringList& names)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/StoreResult.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -12,7 +14,9 @@ class AccountList {
 public:
     int size() const { return static_cast<int>(m_items.size()); }
     bool isEmpty() const { return m_items.isEmpty(); }
-    const QString& at(int index) const;
+    // The name at `index` into `name`; an index outside the list is refused (Validation) and
+    // leaves `name` empty. Reached from window handlers, so it never throws.
+    StoreResult at(int index, QString& name) const;
     QStringList items() const { return m_items; }
 
     // Replaces the content; sorts once.

@@ -359,8 +359,9 @@ StoreResult StoreSession::saveAccountListLocked()
                     list.setValue(kListSection, listKey(i), QString());
             }
             list.setValue(kListSection, kCountKey, QString::number(n));
-            for (int i = 1; i <= n; ++i)
-                list.setValue(kListSection, listKey(i), m_accounts.at(i - 1));
+            QString name;
+            for (int i = 1; i <= n && m_accounts.at(i - 1, name); ++i)
+                list.setValue(kListSection, listKey(i), name);
         });
     });
     if (!r)

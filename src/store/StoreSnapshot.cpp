@@ -36,9 +36,10 @@ QString StoreSnapshot::matchAccount(const QString& typed) const
     if (m_accounts.indexOf(typed) >= 0)
         return typed;
     const QString upper = AccountList::upperForm(typed);
-    for (int i = 0; i < m_accounts.size(); ++i) {
-        if (AccountList::upperForm(m_accounts.at(i)) == upper)
-            return m_accounts.at(i);
+    QString name;
+    for (int i = 0; m_accounts.at(i, name); ++i) {
+        if (AccountList::upperForm(name) == upper)
+            return name;
     }
     return {};
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <limits>
 
 TEST(AccountList, GermanCollationWithoutCaseAndStableTies)
 {
@@ -85,4 +86,33 @@ TEST(AccountList, UpperFormIsCharacterByCharacter)
 {
     EXPECT_EQ(AccountList::upperForm(u"straße"_qs), u"STRAßE"_qs);
     EXPECT_EQ(AccountList::upperForm(u"bär"_qs), u"BÄR"_qs);
+}
+
+TEST(AccountList, AtGivesAResultInsteadOfThrowing)
+{
+    AccountList list;
+    list.assign({u"Post"_qs, u"Bär"_qs, u"Bank"_qs});
+    const struct {
+        int index;
+        const char16_t* name;  // nullptr: refused
+    } cases[] = {
+        {0, u"Bank"}, {1, u"Bär"}, {2, u"Post"}, {3, nullptr}, {-1, nullptr},
+        {std::numeric_limits<int>::max(), nullptr}, {std::numeric_limits<int>::min(), nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.index);
+        QString name = u"vorher"_qs;
+        StoreResult r;
+        EXPECT_NO_THROW(r = list.at(c.index, name));
+        if (c.name) {
+            EXPECT_TRUE(r.ok());
+            EXPECT_EQ(name, QString::fromUtf16(c.name));
+        } else {
+            EXPECT_EQ(r.error, StoreError::Validation);
+            EXPECT_FALSE(r.message.isEmpty());
+            EXPECT_TRUE(name.isEmpty());
+        }
+    }
+    QString name;
+    EXPECT_EQ(AccountList().at(0, name).error, StoreError::Validation);
 }
