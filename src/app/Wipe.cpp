@@ -1,6 +1,17 @@
 #include "app/Wipe.h"
 
 #include <cstring>
+#include <utility>
+
+namespace {
+
+Wipe::TextWatcher& textWatcher()
+{
+    static Wipe::TextWatcher watcher;
+    return watcher;
+}
+
+} // namespace
 
 namespace Wipe {
 
@@ -27,8 +38,15 @@ void bytes(QByteArray& buffer)
     buffer.clear();
 }
 
+void setTextWatcher(TextWatcher watcher)
+{
+    textWatcher() = std::move(watcher);
+}
+
 void text(QString& text)
 {
+    if (!text.isEmpty() && textWatcher())
+        textWatcher()(text);
     if (!text.isEmpty() && text.isDetached())
         memory(text.data(), static_cast<std::size_t>(text.size()) * sizeof(QChar));
     text.clear();

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <functional>
 
 // Overwriting secrets we are done with (passwords, a store's plaintext, cipher state) before their
 // memory is let go. Every part of the program wipes through these, so the rule lives in one place.
@@ -16,5 +17,10 @@ void memory(void* data, std::size_t size);
 // another copy is only released, since its content still belongs to the other holder.
 void bytes(QByteArray& buffer);
 void text(QString& text);
+
+// Test seam: while set, every non-empty text handed to text() is shown to the watcher first, so a
+// test can tell that a secret went through the wipe.
+using TextWatcher = std::function<void(const QString& text)>;
+void setTextWatcher(TextWatcher watcher);
 
 } // namespace Wipe

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include <array>
 
 TEST(Wipe, MemoryIsOverwritten)
@@ -34,4 +36,21 @@ TEST(Wipe, BuffersAreEmptiedAndSharedCopiesKeepTheirContent)
     QByteArray none;
     Wipe::bytes(none);
     EXPECT_TRUE(none.isEmpty());
+}
+
+TEST(Wipe, WatcherSeesEachTextBeforeItIsOverwritten)
+{
+    QStringList seen;
+    Wipe::setTextWatcher([&seen](const QString& text) { seen << QString(text.constData(), text.size()); });
+    QString secret = QStringLiteral("Passwort");
+    secret.detach();
+    QString empty;
+    Wipe::text(secret);
+    Wipe::text(empty);
+    Wipe::setTextWatcher({});
+    QString later = QStringLiteral("danach");
+    Wipe::text(later);
+    EXPECT_EQ(seen, QStringList{QStringLiteral("Passwort")});
+    EXPECT_TRUE(secret.isEmpty());
+    EXPECT_TRUE(later.isEmpty());
 }

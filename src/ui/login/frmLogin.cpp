@@ -16,6 +16,7 @@
 #include "app/Ini.h"
 #include "app/MessagePresenter.h"
 #include "app/SoundPlayer.h"
+#include "app/Wipe.h"
 #include "store/StoreActivity.h"
 #include "store/StoreSession.h"
 #include "store/UserDirectory.h"
@@ -213,7 +214,7 @@ void frmLogin::login()
     if (store.userFileExists()) {
         const StoreResult result = store.unlock();
         if (!result) {
-            store.MasterPassword.clear();
+            Wipe::text(store.MasterPassword);
             if (result.error == StoreError::Busy)
                 return;
             if (result.error == StoreError::WrongKey) {
@@ -230,7 +231,7 @@ void frmLogin::login()
         ShowMessage(newUserNotice(), kMessageInformation);
         const StoreResult result = store.createPlaceholder();
         if (!result) {
-            store.MasterPassword.clear();
+            Wipe::text(store.MasterPassword);
             if (result.error != StoreError::Busy)
                 ShowMessage(result.message, kMessageExclamation);
             return;

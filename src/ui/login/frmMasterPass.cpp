@@ -7,6 +7,7 @@
 #include "app/AppContext.h"
 #include "app/FileServices.h"
 #include "app/MessagePresenter.h"
+#include "app/Wipe.h"
 #include "store/MasterPasswordChange.h"
 #include "store/StoreSession.h"
 #include "store/UserDirectory.h"
@@ -103,7 +104,7 @@ frmMasterPass::~frmMasterPass()
 {
     m_txtOldPass->clear();
     m_txtNewPass->clear();
-    m_newPassword.fill(QChar(u'\0'));
+    Wipe::text(m_newPassword);
 }
 
 void frmMasterPass::Form_Load()
@@ -187,7 +188,7 @@ void frmMasterPass::Command1_Click()
 
     if (r.error == StoreError::WrongKey) {
         // Nothing was moved or written; as at login, a wrong master password ends the program.
-        m_session.MasterPassword.clear();
+        Wipe::text(m_session.MasterPassword);
         ShowMessage(kWrongOldPassword, kMessageExclamation);
         m_ending = true;
         ProgramExit::endProgram(1);
@@ -222,7 +223,7 @@ void frmMasterPass::closeEvent(QCloseEvent* event)
     ClosedCallback onClosed = std::exchange(m_onClosed, {});
     // Nobody is logged in behind the login window: it gets the new password through the callback.
     if (m_fromLogin)
-        m_session.MasterPassword.clear();
+        Wipe::text(m_session.MasterPassword);
     // The opener shows itself before this window disappears, so the program never runs without a
     // visible window.
     if (onClosed && !m_ending)

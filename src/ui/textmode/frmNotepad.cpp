@@ -6,6 +6,7 @@
 #include "app/AppContext.h"
 #include "app/MessagePresenter.h"
 #include "app/SoundPlayer.h"
+#include "app/Wipe.h"
 #include "store/StoreSession.h"
 
 #include <QCloseEvent>
@@ -100,7 +101,7 @@ bool frmNotepad::LoadPwdDat()
     m_busy = false;
     if (r.error == StoreError::WrongKey) {
         // As at login: a wrong master password ends the program; nothing was written.
-        m_session.MasterPassword.clear();
+        Wipe::text(m_session.MasterPassword);
         ShowMessage(kWrongPassword, kMessageExclamation, textModeCaption());
         m_ending = true;
         ProgramExit::endProgram(1);
@@ -200,7 +201,7 @@ void frmNotepad::closeEvent(QCloseEvent* event)
     }
     event->accept();
     // Nobody is logged in behind the login window; the password is typed again there.
-    m_session.MasterPassword.clear();
+    Wipe::text(m_session.MasterPassword);
     std::function<void()> onClosed = std::exchange(m_onClosed, {});
     if (onClosed && !m_ending)
         onClosed();

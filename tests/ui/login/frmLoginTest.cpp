@@ -2,6 +2,7 @@
 
 #include "app/FileServices.h"
 #include "store/StoreSession.h"
+#include "support/WipedTexts.h"
 #include "ui/main/PictureBox.h"
 
 #include <QPointer>
@@ -177,6 +178,45 @@ TEST(frmLogin, WrongPasswordEndsTheProgramWithoutTouchingTheStore)
     EXPECT_EQ(folder.files(), (QStringList{QStringLiteral("Keywarden.ini"), QStringLiteral("anna.dat")}));
     EXPECT_FALSE(windows.mainWindow().isVisible());
     EXPECT_TRUE(windows.session().MasterPassword.isEmpty());
+}
+
+TEST(frmLogin, AFailedLoginWipesTheMasterPassword)
+{
+    enum class Setup { WrongPassword, DamagedStore, UnwritableFolder };
+    struct Case {
+        const char* what;
+        Setup setup;
+        const char* user;
+        const char* password;
+    };
+    const Case cases[] = {
+        {"wrong password", Setup::WrongPassword, "anna", "falsch1"},
+        {"damaged store", Setup::DamagedStore, "kaputt", "geheim1"},
+        {"no file for the new user", Setup::UnwritableFolder, "lena", "lena-geheim"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WindowTestFolder folder;
+        switch (c.setup) {
+        case Setup::WrongPassword:
+            folder.copyFixture(QStringLiteral("anna.dat"));
+            break;
+        case Setup::DamagedStore:
+            testsupport::writeAll(folder.path(QStringLiteral("kaputt.dat")), QByteArray(20, '\x5a'));
+            break;
+        case Setup::UnwritableFolder:
+            appContext().AppPath = folder.path(QStringLiteral("fehlt/"));
+            break;
+        }
+        AppWindows windows;
+        frmLogin& login = windows.showLogin();
+        typeLogin(login, QString::fromUtf8(c.user), QString::fromUtf8(c.password));
+        WipedTexts wiped;
+        login.login();
+        EXPECT_FALSE(windows.mainWindow().isVisible());
+        EXPECT_TRUE(windows.session().MasterPassword.isEmpty());
+        EXPECT_TRUE(wiped.wiped(windows.session().MasterPassword, QString::fromUtf8(c.password)));
+    }
 }
 
 TEST(frmLogin, ADamagedStoreIsReportedAndTheLoginStaysOpen)

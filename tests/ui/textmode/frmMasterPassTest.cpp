@@ -3,6 +3,7 @@
 #include "app/ScriptedMessages.h"
 #include "store/StoreActivity.h"
 #include "store/StoreSession.h"
+#include "support/WipedTexts.h"
 #include "ui/Twips.h"
 #include "ui/login/frmMasterPass.h"
 
@@ -194,6 +195,7 @@ TEST(frmMasterPass, ChangeFromTheLoginWindowHandsTheNewPasswordBack)
     // Enter in the new-password box starts the change.
     QTest::keyClicks(dialog.newPass(), QStringLiteral("Login#99"));
     anna.messages.queueAnswer(true);
+    WipedTexts wiped;
     QTest::keyClick(dialog.newPass(), Qt::Key_Return);
 
     EXPECT_EQ(anna.messages.pendingAnswers(), 0);
@@ -203,8 +205,14 @@ TEST(frmMasterPass, ChangeFromTheLoginWindowHandsTheNewPasswordBack)
     EXPECT_TRUE(opensWith(anna.bak, kOld, annaPlain()));
     EXPECT_TRUE(opensWith(anna.dat, QStringLiteral("Login#99"), annaPlain()));
     EXPECT_EQ(QFileInfo(anna.bak).fileName(), QStringLiteral("anna.bak"));
-    // Nobody is logged in behind the login window.
+    // Nobody is logged in behind the login window: the password the change left is wiped, and the
+    // dialog's own copy when it goes.
     EXPECT_TRUE(anna.session.MasterPassword.isEmpty());
+    EXPECT_TRUE(wiped.wiped(anna.session.MasterPassword, QStringLiteral("Login#99")));
+    const qsizetype wipedBeforeRelease = wiped.count(QStringLiteral("Login#99"));
+    flushDeletes();
+    EXPECT_FALSE(dialog.form);
+    EXPECT_EQ(wiped.count(QStringLiteral("Login#99")), wipedBeforeRelease + 1);
 }
 
 TEST(frmMasterPass, FromTheLoginAnEmptyOldPasswordGetsTheFocus)
@@ -375,7 +383,9 @@ TEST(frmMasterPass, AWrongOldPasswordEndsTheProgramWithTheFilesUntouched)
     anna.openFromLogin(QStringLiteral("falsch99"));
     Dialog dialog;
     ASSERT_TRUE(dialog.form);
+    WipedTexts wiped;
     anna.changeTo(dialog, QStringLiteral("neu-4567"));
+    EXPECT_TRUE(wiped.wiped(anna.session.MasterPassword, QStringLiteral("falsch99")));
 
     ASSERT_EQ(anna.exits.size(), 1);
     EXPECT_NE(anna.exits[0], 0);

@@ -4,6 +4,7 @@
 #include "app/ScriptedMessages.h"
 #include "store/StoreActivity.h"
 #include "store/StoreSession.h"
+#include "support/WipedTexts.h"
 #include "ui/textmode/frmNotepad.h"
 
 #include <QFontMetrics>
@@ -110,8 +111,10 @@ TEST(frmNotepad, OpenAndCloseWithoutTypingLeavesTheFileByteForByte)
     QPointer<frmNotepad> form = folder.open();
     ASSERT_TRUE(form);
     EXPECT_EQ(sounds.played(), QStringList({appContext().LoginSoundFile}));
+    WipedTexts wiped;
     form->close();
     flushDeletes();
+    EXPECT_TRUE(wiped.wiped(folder.session.MasterPassword, kKey));
 
     EXPECT_FALSE(form);
     EXPECT_EQ(testsupport::readAll(folder.dat), before);
@@ -206,8 +209,10 @@ TEST(frmNotepad, AWrongPasswordEndsTheProgramWithoutWriting)
     folder.session.MasterPassword = QStringLiteral("falsch99");
     const QByteArray before = testsupport::readAll(folder.dat);
 
+    WipedTexts wiped;
     frmNotepad::open(folder.session, [&] { ++folder.closedCalls; });
     flushDeletes();
+    EXPECT_TRUE(wiped.wiped(folder.session.MasterPassword, QStringLiteral("falsch99")));
 
     ASSERT_EQ(folder.exits.size(), 1);
     EXPECT_NE(folder.exits[0], 0);
