@@ -42,6 +42,11 @@ TEST_F(IniFile, EmptyValueStaysAKeyButReadsAsTheDefault)
     EXPECT_EQ(testsupport::readAll(m_file), QByteArray("[Tarvenic Keywarden]\r\nTop=\r\n"));
     EXPECT_EQ(ReadIni(kSection, "Top", m_file, "none"), "none");
     EXPECT_EQ(ReadIni(kSection, "Top", m_file, 7.5), "7.5");
+
+    // A value of two quotes encloses nothing: empty, so the default.
+    ASSERT_TRUE(testsupport::writeAll(m_file, "[Tarvenic Keywarden]\r\nTop=\"\"\r\nLeft=''\r\n"));
+    EXPECT_EQ(ReadIni(kSection, "Top", m_file, "none"), "none");
+    EXPECT_EQ(ReadIni(kSection, "Left", m_file, "none"), "none");
 }
 
 TEST_F(IniFile, LongValueReadsCutTo2047Characters)

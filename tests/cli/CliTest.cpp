@@ -373,6 +373,31 @@ TEST_F(CliTest, AddOnTheNewUsersPlaceholderWritesTheFirstEntry)
     EXPECT_EQ(filesIn(m_stores.path()), (QStringList{"anna.dat", "empty.dat", "joerg.dat", "lena.dat"}));
 }
 
+TEST_F(CliTest, AddTakesAMasterPasswordOfFourCharactersAsTheLoginDoes)
+{
+    // Three characters are refused (AddRefusesInputWithTheDialogsMessages); four are enough,
+    // counted as characters, not as the bytes they take.
+    struct Case {
+        const char* what;
+        QString store;
+        QString key;
+    };
+    const Case cases[] = {
+        {"the fixture's own four-letter key", store("empty.dat"), QStringLiteral("vier")},
+        {"a new user's placeholder", placeholder(QStringLiteral("lena.dat")), QStringLiteral("lena")},
+        {"four characters beyond ASCII", placeholder(QStringLiteral("ute.dat")), QString::fromUtf8("äöü€")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const CliRun r = run({"add", c.store, "Post", "--user", "u"}, (c.key + "\npw\n").toUtf8());
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        StoreSnapshot snapshot;
+        ASSERT_TRUE(snapshot.open(c.store, c.key).ok());
+        EXPECT_EQ(snapshot.plaintext(), QByteArray("[Main]\r\nCount=1\r\nAccount1=Post\r\n"
+                                                   "[Post]\r\nUser=u\r\nPass=pw\r\nWeb=\r\nComment=\r\n"));
+    }
+}
+
 TEST_F(CliTest, UsageAndInputErrorsExitTwo)
 {
     struct Case {
