@@ -1,7 +1,10 @@
 #include "support/TestSupport.h"
 
 #include "app/Cp1252.h"
+#include "app/AtomicWrite.h"
 #include "app/SingleInstanceGuard.h"
+#include "cli/CliRunner.h"
+#include "cli/SecretReader.h"
 #include "store/StoreSnapshot.h"
 
 #include <QDir>
@@ -10,11 +13,13 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -107,6 +112,45 @@ protected:
         result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
         result.out = process.readAllStandardOutput();
         result.err = process.readAllStandardError();
+        return result;
+    }
+
+    // The tool's runner in this process, with the same private lock folder, standard input fed from
+    // `input` and standard error caught: a test can then reach the program's seams.
+    CliRun runHere(const QStringList& arguments, const QByteArray& input) const
+    {
+        CliRun result;
+        int in[2];
+        if (::pipe(in) != 0)
+            return result;
+        // The inputs are a few bytes: they fit into the pipe before anyone reads.
+        const bool written = ::write(in[1], input.constData(), static_cast<size_t>(input.size())) == input.size();
+        ::close(in[1]);
+        QTemporaryFile errors;
+        if (!written || !errors.open()) {
+            ::close(in[0]);
+            return result;
+        }
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_lockFolder.path()));
+        std::fflush(stderr);
+        const int savedErr = ::dup(STDERR_FILENO);
+        ::dup2(errors.handle(), STDERR_FILENO);
+        {
+            SecretReader secrets(in[0]);
+            CliRunner runner(secrets);
+            result.exitCode = runner.run(arguments);
+        }
+        std::fflush(stderr);
+        ::dup2(savedErr, STDERR_FILENO);
+        ::close(savedErr);
+        ::close(in[0]);
+        if (savedRuntime.isNull())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", savedRuntime);
+        errors.seek(0);
+        result.err = errors.readAll();
         return result;
     }
 
@@ -447,19 +491,35 @@ TEST_F(CliTest, UsageAndInputErrorsExitTwo)
 
 TEST_F(CliTest, WriteFailureExitsThreeAndKeepsTheStore)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "a folder without write permission still takes root's files";
-    const QString folder = m_stores.filePath(QStringLiteral("fest"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    const QString path = QDir(folder).filePath(QStringLiteral("anna.dat"));
-    ASSERT_TRUE(QFile::copy(fixturePath("anna.dat"), path));
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const CliRun r = run({"add", path, "Neu", "--user", "u"}, "geheim1\npw\n");
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(r.exitCode, 3);
-    EXPECT_TRUE(r.err.startsWith("keywarden-cli: Die Datei")) << r.err.toStdString();
-    EXPECT_EQ(readAll(path), readAll(fixturePath("anna.dat")));
-    EXPECT_EQ(filesIn(folder), QStringList{"anna.dat"});
+    // The write is made to fail through the store's write seam, at each of its stages, with the
+    // runner in this process: no file permissions involved, so it fails for root as for anyone.
+    const QString path = store("anna.dat");
+    const QByteArray before = readAll(path);
+    const QString message = QString::fromUtf8("Die Datei „%1“ konnte nicht geschrieben werden; der bisherige "
+                                              "Stand ist unverändert erhalten.");
+    for (const AtomicWrite::Stage stage : {AtomicWrite::Stage::Open, AtomicWrite::Stage::Write, AtomicWrite::Stage::Commit}) {
+        SCOPED_TRACE(static_cast<int>(stage));
+        int faults = 0;
+        AtomicWrite::setFaultHook([&](AtomicWrite::Stage at, const QString& target) {
+            const bool fail = at == stage && QFileInfo(target).fileName() == QStringLiteral("anna.dat");
+            faults += fail ? 1 : 0;
+            return fail;
+        });
+        const CliRun r = runHere({"add", path, "Neu", "--user", "u"}, "geheim1\npw\n");
+        AtomicWrite::setFaultHook({});
+        EXPECT_EQ(faults, 1);
+        EXPECT_EQ(r.exitCode, 3);
+        EXPECT_EQ(r.err, errorLine(message.arg(path)));
+        EXPECT_EQ(readAll(path), before);
+        EXPECT_EQ(filesIn(m_stores.path()), (QStringList{"anna.dat", "empty.dat", "joerg.dat"}));
+    }
+
+    // The same run without the fault stores the entry: the seam alone made it fail.
+    const CliRun r = runHere({"add", path, "Neu", "--user", "u"}, "geheim1\npw\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    StoreSnapshot snapshot;
+    ASSERT_TRUE(snapshot.open(path, QStringLiteral("geheim1")).ok());
+    EXPECT_TRUE(snapshot.plaintext().contains("[Neu]\r\nUser=u\r\nPass=pw\r\n"));
 }
 
 // A pseudo terminal as standard input and error: what the terminal shows is read from its master.
