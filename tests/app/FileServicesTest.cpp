@@ -12,16 +12,6 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-
-bool runningAsRoot()
-{
-    return ::geteuid() == 0;
-}
-
-} // namespace
 
 TEST(FileServices, FileExistsOnlyForReadableFiles)
 {
@@ -48,7 +38,10 @@ TEST(FileServices, FileExistsOnlyForReadableFiles)
     for (const Case& c : cases)
         EXPECT_EQ(FileExists(c.path), c.expected) << c.path.toStdString();
 
-    if (!runningAsRoot()) {
+    // A file that cannot be read does not count, for root too.
+    {
+        testsupport::PermissionsApply permissions;
+        ASSERT_TRUE(permissions.active());
         QFile::setPermissions(file, QFileDevice::WriteOwner);
         EXPECT_FALSE(FileExists(file));
     }
@@ -142,11 +135,15 @@ TEST(FileServices, ProbeFailsWhereNoFileCanBeCreated)
     ASSERT_TRUE(dir.isValid());
     EXPECT_FALSE(CanCreateFileIn(dir.filePath("missing")));
     EXPECT_FALSE(IsDriveWritable(""));
-    if (!runningAsRoot()) {
+    // A folder without write permission, for root too.
+    {
+        testsupport::PermissionsApply permissions;
+        ASSERT_TRUE(permissions.active());
         const QString locked = dir.filePath("locked");
         ASSERT_TRUE(QDir().mkdir(locked));
         QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
         EXPECT_FALSE(CanCreateFileIn(locked));
+        EXPECT_TRUE(QDir(locked).isEmpty());
         QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 }

@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace testsupport {
 
 QString fixturesDir()
@@ -42,6 +46,53 @@ bool isReadOnly(const QString& path)
 QStringList filesIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace testsupport
+
+namespace testsupport {
+
+namespace {
+
+// The two capabilities that let a process pass by read, write and search permissions.
+constexpr unsigned kOverrides = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+
+bool capabilities(__user_cap_data_struct (&data)[2], bool set)
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    return ::syscall(set ? SYS_capset : SYS_capget, &header, data) == 0;
+}
+
+} // namespace
+
+PermissionsApply::PermissionsApply()
+{
+    __user_cap_data_struct data[2] = {};
+    if (!capabilities(data, false)) {
+        m_active = ::geteuid() != 0;
+        return;
+    }
+    if (!(data[0].effective & kOverrides)) {
+        m_active = true;
+        return;
+    }
+    m_savedEffective[0] = data[0].effective;
+    m_savedEffective[1] = data[1].effective;
+    data[0].effective &= ~kOverrides;
+    m_active = capabilities(data, true);
+    m_restore = m_active;
+}
+
+PermissionsApply::~PermissionsApply()
+{
+    if (!m_restore)
+        return;
+    __user_cap_data_struct data[2] = {};
+    if (!capabilities(data, false))
+        return;
+    data[0].effective = m_savedEffective[0];
+    data[1].effective = m_savedEffective[1];
+    capabilities(data, true);
 }
 
 } // namespace testsupport

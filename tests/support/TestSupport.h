@@ -20,4 +20,23 @@ bool isReadOnly(const QString& path);
 // The files of a folder, hidden ones included, sorted by name.
 QStringList filesIn(const QString& folder);
 
+// File permissions bind this thread while the object lives, also when it runs as root: the
+// capabilities by which root passes them by leave the thread's effective set (they stay permitted
+// and come back at the end). So a test of an unreadable file or a locked folder runs for everyone.
+class PermissionsApply {
+public:
+    PermissionsApply();
+    ~PermissionsApply();
+    PermissionsApply(const PermissionsApply&) = delete;
+    PermissionsApply& operator=(const PermissionsApply&) = delete;
+
+    // False only when root's override could not be put aside.
+    bool active() const { return m_active; }
+
+private:
+    bool m_active = false;
+    bool m_restore = false;
+    unsigned m_savedEffective[2] = {0, 0};
+};
+
 } // namespace testsupport
