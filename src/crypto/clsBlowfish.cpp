@@ -267,6 +267,11 @@ void clsBlowfish::DecryptBlock(uint32_t& l, uint32_t& r) const
     throughLocals<&Rounds::decrypt>(Rounds::over(m_p, m_s), l, r);
 }
 
+void clsBlowfish::DecryptBlocks(unsigned char* data, qsizetype size, uint32_t& cl, uint32_t& cr) const
+{
+    decipherRange(Rounds::over(m_p, m_s), data, 0, size - size % kBlockSize, cl, cr);
+}
+
 void clsBlowfish::setKey(const QString& key)
 {
     if (key == m_key)

@@ -54,6 +54,9 @@ public:
     // Exposed for the tests of the block cipher.
     void EncryptBlock(uint32_t& l, uint32_t& r) const;
     void DecryptBlock(uint32_t& l, uint32_t& r) const;
+    // CBC decipher of `size` bytes (whole blocks) in place, as the buffer operations run it, several
+    // blocks side by side. (cl, cr) is the enciphered block before `data`; it comes back as the last.
+    void DecryptBlocks(unsigned char* data, qsizetype size, uint32_t& cl, uint32_t& cr) const;
     uint32_t sboxWord(int box, int entry) const { return m_s[box][entry]; }
     uint32_t pWord(int i) const { return m_p[i]; }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRandomGenerator>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -222,4 +224,51 @@ TEST(ModCrypt, UnsignedAddWrapsModulo2To32)
     EXPECT_EQ(modCrypt::UnsignedAdd(0xFFFFFFFF, 1), 0u);
     EXPECT_EQ(modCrypt::UnsignedAdd(0x80000000, 0x80000001), 1u);
     EXPECT_EQ(modCrypt::UnsignedAdd(0x12345678, 0x11111111), 0x23456789u);
+}
+
+TEST(BlowfishChain, FourLaneDecipherGivesWhatOneBlockAtATimeGives)
+{
+    clsBlowfish cipher;
+    cipher.setKey(QString::fromUtf8("Schlüssel€"));
+    // One block after the other: each enciphered block deciphered, XORed with the one before it.
+    const auto oneByOne = [&cipher](std::vector<unsigned char>& data, uint32_t& cl, uint32_t& cr) {
+        for (size_t offset = 0; offset < data.size(); offset += 8) {
+            uint32_t l = modCrypt::GetWord(data.data(), static_cast<qsizetype>(offset));
+            uint32_t r = modCrypt::GetWord(data.data(), static_cast<qsizetype>(offset + 4));
+            const uint32_t nextL = l;
+            const uint32_t nextR = r;
+            cipher.DecryptBlock(l, r);
+            modCrypt::PutWord(l ^ cl, data.data(), static_cast<qsizetype>(offset));
+            modCrypt::PutWord(r ^ cr, data.data(), static_cast<qsizetype>(offset + 4));
+            cl = nextL;
+            cr = nextR;
+        }
+    };
+    QRandomGenerator random(4711);
+    for (int blocks = 1; blocks <= 40; ++blocks) {
+        SCOPED_TRACE(blocks);
+        std::vector<unsigned char> enciphered(static_cast<size_t>(blocks) * 8);
+        for (unsigned char& byte : enciphered)
+            byte = static_cast<unsigned char>(random.bounded(256));
+        const uint32_t ivL = random.generate();
+        const uint32_t ivR = random.generate();
+
+        std::vector<unsigned char> expected = enciphered;
+        uint32_t expectedL = ivL;
+        uint32_t expectedR = ivR;
+        oneByOne(expected, expectedL, expectedR);
+
+        // In one go, and in two pieces split at every block: the chain runs on across the calls,
+        // so the lanes start at every offset.
+        for (int split = 0; split < blocks; ++split) {
+            SCOPED_TRACE(split);
+            std::vector<unsigned char> data = enciphered;
+            uint32_t cl = ivL;
+            uint32_t cr = ivR;
+            cipher.DecryptBlocks(data.data(), split * 8, cl, cr);
+            cipher.DecryptBlocks(data.data() + split * 8, (blocks - split) * 8, cl, cr);
+            EXPECT_EQ(data, expected);
+            EXPECT_EQ(hex64(cl, cr), hex64(expectedL, expectedR));
+        }
+    }
 }
