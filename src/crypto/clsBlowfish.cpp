@@ -243,6 +243,12 @@ clsBlowfish::clsBlowfish(SBoxArrangement arrangement)
     }
 }
 
+qsizetype clsBlowfish::encipheredSize(qsizetype plainSize)
+{
+    const qsizetype c = plainSize + kHeaderSize;
+    return c % kBlockSize == 0 ? c : c + kBlockSize - c % kBlockSize;
+}
+
 clsBlowfish::~clsBlowfish()
 {
     // The scheduled tables determine the key as well as the key text does.
@@ -316,9 +322,7 @@ CryptStatus clsBlowfish::EncryptByte(QByteArray& buffer, const QString& key)
     const qsizetype n = buffer.size();
     if (n > kMaxPlain)
         return CryptStatus::BadLength;
-    qsizetype c = n + kHeaderSize;
-    if (c % kBlockSize != 0)
-        c += kBlockSize - c % kBlockSize;
+    const qsizetype c = encipheredSize(n);
 
     // Grow in place only where no reallocation can happen behind our back.
     if (buffer.isDetached() && buffer.data_ptr().freeSpaceAtEnd() >= c - n) {

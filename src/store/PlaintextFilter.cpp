@@ -171,4 +171,37 @@ void editSection(QByteArray& plain, const QString& section, const std::function<
     plain = std::move(out);
 }
 
+bool isPlausible(QByteArrayView plain)
+{
+    const qsizetype n = plain.size();
+    bool onlyBlanks = true;
+    bool header = false;
+    bool lineStart = true;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char ch = plain[i];
+        if (static_cast<unsigned char>(ch) < 0x20) {
+            if (ch == '\r' || ch == '\n') {
+                lineStart = true;
+                continue;
+            }
+            if (ch != '\t')
+                return false;
+        }
+        if (isBlank(ch))
+            continue;
+        onlyBlanks = false;
+        // A header: '[' as the first character after blanks, closed later on the same line.
+        if (lineStart && !header && ch == '[') {
+            for (qsizetype j = i + 1; j < n && plain[j] != '\r' && plain[j] != '\n'; ++j) {
+                if (plain[j] == ']') {
+                    header = true;
+                    break;
+                }
+            }
+        }
+        lineStart = false;
+    }
+    return onlyBlanks || header;
+}
+
 } // namespace PlaintextFilter

@@ -29,8 +29,8 @@ const QString kInvalidName =
     QStringLiteral("Der Name enthält Zeichen, die nicht gespeichert werden können (Steuerzeichen, "
                    "eckige Klammern oder Zeichen außerhalb von Windows-1252).   ");
 const QString kInvalidValue =
-    QStringLiteral("Der Eintrag enthält Zeichen, die nicht gespeichert werden können (Zeilenumbrüche "
-                   "oder Zeichen außerhalb von Windows-1252).   ");
+    QStringLiteral("Der Eintrag enthält Zeichen, die nicht gespeichert werden können (Zeilenumbrüche, "
+                   "Steuerzeichen oder Zeichen außerhalb von Windows-1252).   ");
 const QString kListFull = QStringLiteral("Es können keine weiteren Einträge gespeichert werden.   ");
 const QString kPlaceholderFailed =
     QStringLiteral("Die Datei des neuen Benutzers konnte nicht angelegt werden.");
@@ -135,6 +135,13 @@ void StoreSession::beginFile(const QString& storeFile, const QString& masterPass
 bool StoreSession::userFileExists() const
 {
     return QFileInfo(UserFile).isFile();
+}
+
+StoreResult StoreSession::checkNewStoreKey() const
+{
+    if (userFileExists() && !UserStoreFile::isPlaceholder(UserFile))
+        return StoreResult::success();
+    return MasterPasswordChange::checkNewKey(MasterPassword, StoreField::LoginPassword);
 }
 
 StoreResult StoreSession::createPlaceholder()
