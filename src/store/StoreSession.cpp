@@ -10,6 +10,7 @@
 #include "store/WorkingCopy.h"
 
 #include "app/IniDocument.h"
+#include "app/ProcessProtection.h"
 #include "app/Wipe.h"
 
 #include <QDir>
@@ -106,6 +107,7 @@ void StoreSession::begin(const QString& appPath, const QString& user, const QStr
 {
     CurrentUser = user;
     MasterPassword = masterPassword;
+    ProcessProtection::lockText(MasterPassword);
     UserFile = UserDirectory::userFilePath(appPath, user);
     BackupFile = UserDirectory::backupFilePath(appPath, user);
     WorkingCopyFile = workingCopyFile;
@@ -123,6 +125,7 @@ void StoreSession::beginFile(const QString& storeFile, const QString& masterPass
         stem.chop(4);
     CurrentUser = stem;
     MasterPassword = masterPassword;
+    ProcessProtection::lockText(MasterPassword);
     UserFile = storeFile;
     BackupFile = info.dir().filePath(stem + QStringLiteral(".bak"));
     WorkingCopyFile.clear();
@@ -394,7 +397,9 @@ StoreResult StoreSession::LockStore()
 StoreResult StoreSession::changeMasterPassword(const QString& oldPassword, const QString& newPassword)
 {
     StoreResult r = MasterPasswordChange::run(UserFile, BackupFile, oldPassword, newPassword);
-    if (r)
+    if (r) {
         MasterPassword = newPassword;
+        ProcessProtection::lockText(MasterPassword);
+    }
     return r;
 }
