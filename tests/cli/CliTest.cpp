@@ -483,13 +483,15 @@ TEST_F(CliTest, WriteFailureExitsThreeAndKeepsTheStore)
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString path = QDir(folder).filePath(QStringLiteral("anna.dat"));
     ASSERT_TRUE(QFile::copy(fixturePath("anna.dat"), path));
+    // Without a lock file the tool would not even try; one that is there can be taken.
+    ASSERT_TRUE(writeAll(StoreFolderLock::lockPathFor(folder), QByteArray()));
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const CliRun r = run({"add", path, "Neu", "--user", "u"}, "geheim1\npw\n");
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_TRUE(r.err.startsWith("keywarden-cli: Die Datei")) << r.err.toStdString();
     EXPECT_EQ(readAll(path), readAll(fixturePath("anna.dat")));
-    EXPECT_EQ(filesIn(folder), QStringList{"anna.dat"});
+    EXPECT_EQ(filesIn(folder), (QStringList{"anna.dat", "keywarden.lock"}));
 }
 
 // A pseudo terminal as standard input and error: what the terminal shows is read from its master.
