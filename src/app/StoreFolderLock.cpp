@@ -37,10 +37,10 @@ int openLockFile(const QByteArray& path)
 // so a file opened just before that is locked in vain.
 bool isNamedBy(int fd, const QByteArray& path)
 {
-    struct stat open {};
+    struct stat opened {};
     struct stat named {};
-    return ::fstat(fd, &open) == 0 && ::lstat(path.constData(), &named) == 0 && open.st_dev == named.st_dev
-        && open.st_ino == named.st_ino;
+    return ::fstat(fd, &opened) == 0 && ::lstat(path.constData(), &named) == 0 && opened.st_dev == named.st_dev
+        && opened.st_ino == named.st_ino;
 }
 
 // The holder's process id, for a person who looks; only information, the lock holds without it (and

@@ -215,7 +215,7 @@ void frmLogin::login()
         return;
     }
 
-    // Remembered before anything else, also when the password turns out to be wrong.
+    // Remembered before the store is touched, also when the password turns out to be wrong.
     WriteIni(app.AppTitle, QStringLiteral("DefaultUser"), user, app.SettingsFile);
 
     if (store.userFileExists()) {
