@@ -3,6 +3,7 @@
 // table it prints the slowest operation at 10,000 accounts over its cipher work, and over itself at
 // 1,000 accounts.
 #include "crypto/clsBlowfish.h"
+#include "store/PlaintextFilter.h"
 #include "store/StoreSession.h"
 
 #include <benchmark/benchmark.h>
@@ -169,6 +170,15 @@ void opLockChanged(benchmark::State& state, int n)
     }
 }
 
+// The check every opened and every written store passes: a share of the cipher work above.
+void plausibility(benchmark::State& state, int n)
+{
+    const QByteArray text = generatedStore(n);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PlaintextFilter::isPlausible(text));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * text.size());
+}
+
 struct Operation {
     const char* name;
     void (*run)(benchmark::State&, int);
@@ -221,6 +231,8 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark(label("cipher_read", n).c_str(), [n](benchmark::State& s) { bareDecipher(s, n); })
             ->UseRealTime()->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(label("cipher_write", n).c_str(), [n](benchmark::State& s) { bareDecipherEncipher(s, n); })
+            ->UseRealTime()->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(label("plausible", n).c_str(), [n](benchmark::State& s) { plausibility(s, n); })
             ->UseRealTime()->Unit(benchmark::kMillisecond);
         for (const Operation& op : kOperations) {
             const auto run = op.run;

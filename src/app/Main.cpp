@@ -1,7 +1,8 @@
 #include "app/AppContext.h"
 #include "app/FileServices.h"
 #include "app/MessagePresenter.h"
-#include "app/SingleInstanceGuard.h"
+#include "app/ProcessProtection.h"
+#include "app/StoreFolderLock.h"
 #include "app/SoundPlayer.h"
 #include "ui/MessageBoxBackend.h"
 #include "ui/SoundBackend.h"
@@ -16,11 +17,16 @@
 
 int main(int argc, char** argv)
 {
+    // Before anything could hold a secret: no core file, no reading of this process's memory.
+    ProcessProtection::protectProcess();
     QApplication app(argc, argv);
+    InitFolders();
 
-    // A second copy ends at once and without a trace; the running one is not disturbed.
-    SingleInstanceGuard instance;
-    if (!instance.tryAcquire())
+    // One running copy per store folder: a second copy ends at once and without a trace, and the
+    // running one is not disturbed. The lock is held until the process ends. A folder in which the
+    // lock file cannot even be created is one in which no store can be written either.
+    StoreFolderLock instance(appContext().AppPath);
+    if (instance.tryAcquire() == StoreFolderLock::Status::HeldElsewhere)
         return 0;
 
     // Qt's own dialogs and context menus speak German like the rest of the program.
@@ -43,7 +49,6 @@ int main(int argc, char** argv)
     AppWindows windows;
     QApplication::setQuitOnLastWindowClosed(false);
 
-    InitFolders();
     // The compact-mode step creates the main window hidden, in its stored height.
     InitApplication([&windows](bool compact) { windows.mainWindow().SetCompactMode(compact); });
     QApplication::setWindowIcon(windows.mainWindow().windowIcon());

@@ -8,7 +8,7 @@
 #include "store/StoreSession.h"
 #include "store/StoreSnapshot.h"
 
-#include "app/SingleInstanceGuard.h"
+#include "app/StoreFolderLock.h"
 #include "app/Wipe.h"
 
 #include <QDir>
@@ -227,18 +227,21 @@ int CliRunner::add(const CliRequest& request)
 {
     if (!QFileInfo(request.storeFile).isFile())
         return failStore(StoreResult::failure(StoreError::MissingUserFile), request.storeFile);
-    // The program's own single-instance lock: while it runs, its next write cycle (the list rewrite
-    // at logoff, for one) would undo ours. Taken before any password is asked for and held until the
-    // write is done, which also keeps a second add and a starting program out meanwhile.
-    SingleInstanceGuard program;
-    if (!program.tryAcquire()) {
-        const QString lockPath = SingleInstanceGuard::defaultLockPath();
-        if (!QFileInfo::exists(lockPath))
-            return fail(kFileError, QStringLiteral("Ob Keywarden läuft, lässt sich nicht prüfen: die Sperrdatei "
-                                                   "„%1“ kann nicht angelegt werden.")
-                                        .arg(displayPath(lockPath)));
+    // The lock of the store's folder, which the running program holds from start to end: its next
+    // write cycle (the list rewrite at logoff, for one) would undo ours. Taken before any password is
+    // asked for and held until the write is done, which also keeps a second add and a starting
+    // program out meanwhile.
+    StoreFolderLock folderLock(QFileInfo(request.storeFile).absolutePath());
+    switch (folderLock.tryAcquire()) {
+    case StoreFolderLock::Status::Acquired:
+        break;
+    case StoreFolderLock::Status::HeldElsewhere:
         return fail(kFileError, QStringLiteral("Keywarden läuft gerade (oder ein anderer Schreibvorgang); "
                                                "bitte das Programm beenden und noch einmal versuchen."));
+    case StoreFolderLock::Status::Unavailable:
+        return fail(kFileError, QStringLiteral("Ob Keywarden läuft, lässt sich nicht prüfen: die Sperrdatei "
+                                               "„%1“ kann nicht angelegt werden; es wurde nichts geschrieben.")
+                                    .arg(displayPath(folderLock.path())));
     }
 
     QString password;
@@ -248,6 +251,9 @@ int CliRunner::add(const CliRequest& request)
     session.beginFile(request.storeFile, password);
     // The session holds the only copy from here on and wipes it when it ends.
     password = QString();
+    // A placeholder is keyed by this write: only with characters the key can hold.
+    if (StoreResult key = session.checkNewStoreKey(); !key)
+        return failStore(key, request.storeFile);
 
     // A wrong master password is reported before the entry's password is asked for.
     StoreResult r = session.unlock();

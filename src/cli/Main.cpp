@@ -1,11 +1,15 @@
 #include "cli/CliRunner.h"
 #include "cli/SecretReader.h"
 
+#include "app/ProcessProtection.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
 int main(int argc, char** argv)
 {
+    // Before the master password is read: no core file, no reading of this process's memory.
+    ProcessProtection::protectProcess();
     QCoreApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();

@@ -2,6 +2,7 @@
 
 #include "app/AtomicWrite.h"
 #include "app/Cp1252.h"
+#include "app/ProcessProtection.h"
 #include "app/Wipe.h"
 #include "crypto/BlowfishTables.h"
 #include "crypto/modCrypt.h"
@@ -234,6 +235,8 @@ clsBlowfish::clsBlowfish()
 clsBlowfish::clsBlowfish(SBoxArrangement arrangement)
     : m_p(BlowfishTables::kInitialP)
 {
+    // The key schedule stands for the key: kept out of swap where the system allows.
+    ProcessProtection::lockMemory(this, sizeof *this);
     const auto& words = BlowfishTables::kInitialSWords;
     for (int box = 0; box < 4; ++box) {
         for (int entry = 0; entry < 256; ++entry) {
@@ -243,6 +246,12 @@ clsBlowfish::clsBlowfish(SBoxArrangement arrangement)
     }
 }
 
+qsizetype clsBlowfish::encipheredSize(qsizetype plainSize)
+{
+    const qsizetype c = plainSize + kHeaderSize;
+    return c % kBlockSize == 0 ? c : c + kBlockSize - c % kBlockSize;
+}
+
 clsBlowfish::~clsBlowfish()
 {
     // The scheduled tables determine the key as well as the key text does.
@@ -250,6 +259,7 @@ clsBlowfish::~clsBlowfish()
     Wipe::memory(m_s.data(), sizeof m_s);
     if (m_key.isDetached() && !m_key.isEmpty())
         Wipe::memory(m_key.data(), static_cast<std::size_t>(m_key.size()) * sizeof(QChar));
+    ProcessProtection::unlockMemory(this, sizeof *this);
 }
 
 uint32_t clsBlowfish::F(uint32_t x) const
@@ -279,6 +289,7 @@ void clsBlowfish::setKey(const QString& key)
     if (m_key.isDetached() && !m_key.isEmpty())
         Wipe::memory(m_key.data(), static_cast<std::size_t>(m_key.size()) * sizeof(QChar));
     m_key = key;
+    ProcessProtection::lockText(m_key);
 
     // One byte per character, so the key length is the number of characters.
     QByteArray bytes = Cp1252::encode(key);
@@ -321,9 +332,7 @@ CryptStatus clsBlowfish::EncryptByte(QByteArray& buffer, const QString& key)
     const qsizetype n = buffer.size();
     if (n > kMaxPlain)
         return CryptStatus::BadLength;
-    qsizetype c = n + kHeaderSize;
-    if (c % kBlockSize != 0)
-        c += kBlockSize - c % kBlockSize;
+    const qsizetype c = encipheredSize(n);
 
     // Grow in place only where no reallocation can happen behind our back.
     if (buffer.isDetached() && buffer.data_ptr().freeSpaceAtEnd() >= c - n) {

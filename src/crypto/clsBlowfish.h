@@ -33,6 +33,10 @@ public:
     clsBlowfish(const clsBlowfish&) = delete;
     clsBlowfish& operator=(const clsBlowfish&) = delete;
 
+    // The length of the enciphered form of `plainSize` bytes: with the 12-byte header, rounded up to
+    // whole blocks. Shorter input is no enciphered form (a new user's placeholder).
+    static qsizetype encipheredSize(qsizetype plainSize);
+
     // The write-only Key property: schedules the tables for a key text, unless it is the one held.
     void setKey(const QString& key);
 

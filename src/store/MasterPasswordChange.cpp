@@ -40,9 +40,14 @@ StoreResult check(const QString& oldPassword, const QString& newPassword)
         return StoreResult::validation(kNewMissing, StoreField::NewPassword);
     if (newPassword.size() < 4)
         return StoreResult::validation(kTooShort, StoreField::NewPassword, false, 1);
+    return checkNewKey(newPassword, StoreField::NewPassword);
+}
+
+StoreResult checkNewKey(const QString& password, StoreField field)
+{
     // Such characters would all become the same '?' in the key and weaken it unnoticed.
-    if (!Cp1252::isRepresentable(newPassword))
-        return StoreResult::validation(kNotRepresentable, StoreField::NewPassword);
+    if (!Cp1252::isRepresentable(password))
+        return StoreResult::validation(kNotRepresentable, field);
     return StoreResult::success();
 }
 
@@ -72,19 +77,10 @@ StoreResult run(const QString& userFile, const QString& backupFile, const QStrin
 
     QByteArray store = oldBytes;
     store.detach();
-    {
-        clsBlowfish oldCipher;
-        switch (oldCipher.DecryptByte(store, oldPassword)) {
-        case CryptStatus::Ok:
-            break;
-        case CryptStatus::CannotOpen:
-            Wipe::bytes(store);
-            return StoreResult::failure(StoreError::WrongKey);
-        default:
-            Wipe::bytes(store);
-            return StoreResult::failure(StoreError::Damaged);
-        }
-    }
+    // The store is opened as everywhere: a wrong old password stops here, whatever it deciphered.
+    r = UserStoreFile::decipherBytes(store, oldPassword);
+    if (!r)
+        return r;
     StoreActivity::pumpEvents();
     {
         // A fresh object: keying one that already holds a key would not start from the initial tables.

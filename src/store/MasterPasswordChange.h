@@ -11,6 +11,11 @@ namespace MasterPasswordChange {
 // shorter than 4 characters (kind 1, information).
 StoreResult check(const QString& oldPassword, const QString& newPassword);
 
+// A password that is to key a store (a new one, or a new key for an existing one) must consist of
+// Windows-1252 characters: any other character would become the same '?' in the key. Refused with
+// the change's message, the focus on `field`.
+StoreResult checkNewKey(const QString& password, StoreField field);
+
 // Order of steps: decipher the store under the old password in memory (a wrong password stops here,
 // nothing touched); encipher it under the new password in memory; write the old file's bytes as
 // <user>.bak (temporary file, rename, replacing an older backup); then write the new store under a

@@ -13,6 +13,24 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
+// A control byte that typed text never holds: all but tab, CR and LF.
+bool isStrayControl(char c)
+{
+    const auto b = static_cast<unsigned char>(c);
+    constexpr unsigned kLineBytes = 1u << '\t' | 1u << '\n' | 1u << '\r';
+    return b < 0x20 && !((kLineBytes >> (b & 31u)) & 1u);
+}
+
+// Whether a ']' follows `from` before the line ends: the '[' before it opened a header.
+bool closedOnItsLine(QByteArrayView plain, qsizetype from)
+{
+    for (qsizetype j = from; j < plain.size() && plain[j] != '\r' && plain[j] != '\n'; ++j) {
+        if (plain[j] == ']')
+            return true;
+    }
+    return false;
+}
+
 // A line the INI reader takes for a section header: '[' after optional blanks.
 bool isHeader(QByteArrayView line)
 {
@@ -169,6 +187,36 @@ void editSection(QByteArray& plain, const QString& section, const std::function<
     Wipe::bytes(changed);
     Wipe::bytes(plain);
     plain = std::move(out);
+}
+
+bool isPlausible(QByteArrayView plain)
+{
+    const qsizetype n = plain.size();
+    bool onlyBlanks = true;
+    bool header = false;
+    bool lineStart = true;
+    qsizetype i = 0;
+    // Up to the first header every byte is looked at for its place in the line.
+    for (; i < n && !header; ++i) {
+        const char ch = plain[i];
+        if (isStrayControl(ch))
+            return false;
+        if (ch == '\r' || ch == '\n') {
+            lineStart = true;
+            continue;
+        }
+        if (isBlank(ch))
+            continue;
+        onlyBlanks = false;
+        if (lineStart && ch == '[')
+            header = closedOnItsLine(plain, i + 1);
+        lineStart = false;
+    }
+    // After it only the bytes count: one pass without a branch a byte.
+    unsigned stray = 0;
+    for (; i < n; ++i)
+        stray |= isStrayControl(plain[i]) ? 1u : 0u;
+    return stray == 0 && (header || onlyBlanks);
 }
 
 } // namespace PlaintextFilter

@@ -28,4 +28,13 @@ QByteArray sectionNamed(const QByteArray& plain, const QString& section);
 // same writes on the whole document. `edit` must write to `section` only.
 void editSection(QByteArray& plain, const QString& section, const std::function<void(IniDocument&)>& edit);
 
+// Whether deciphered bytes can be a store's text. The format has no check value, so this is what
+// tells a wrong key whose garbage happened to pass the length field apart from a real store; every
+// store is checked by it when it is opened and again before it is enciphered. Store text is what
+// people type, one byte per Windows-1252 character: no control byte but tab, CR and LF (CR and LF
+// also stand alone inside a comment's value); DEL is let through, since Ctrl+Backspace puts it into
+// a Windows edit box. Any text with more than blanks has at least one section header line.
+// The empty text and blank lines (a new user's placeholder) are store text.
+bool isPlausible(QByteArrayView plain);
+
 } // namespace PlaintextFilter

@@ -191,7 +191,7 @@ qsizetype findInvalidValueChar(const QString& value)
 {
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value.at(i);
-        if (c == u'\r' || c == u'\n' || !Cp1252::isRepresentable(c))
+        if (c == u'\r' || c == u'\n' || (c.unicode() < 32 && c != u'\t') || !Cp1252::isRepresentable(c))
             return i;
     }
     return -1;
@@ -200,7 +200,9 @@ qsizetype findInvalidValueChar(const QString& value)
 qsizetype findInvalidCommentChar(const QString& comment)
 {
     for (qsizetype i = 0; i < comment.size(); ++i) {
-        if (!Cp1252::isRepresentable(comment.at(i)))
+        const QChar c = comment.at(i);
+        const bool control = c.unicode() < 32 && c != u'\t' && c != u'\r' && c != u'\n';
+        if (control || !Cp1252::isRepresentable(c))
             return i;
     }
     return -1;

@@ -45,9 +45,11 @@ void FilterAccountKey(qint16& keyCode);
 // Account names: control characters, '[' and ']' (they would break the section header), and
 // characters outside Windows-1252.
 qsizetype findInvalidAccountNameChar(const QString& accountName);
-// Single-line values (user, password, web address): line breaks and characters outside Windows-1252.
+// Single-line values (user, password, web address): line breaks, control characters other than tab
+// (a store holding them would not count as store text), and characters outside Windows-1252.
 qsizetype findInvalidValueChar(const QString& value);
-// The comment: characters outside Windows-1252 (line breaks are encoded).
+// The comment: control characters other than tab, CR and LF (line breaks are encoded), and
+// characters outside Windows-1252.
 qsizetype findInvalidCommentChar(const QString& comment);
 
 // Reading the layout from a parsed store, the same way for every front end.

@@ -10,6 +10,7 @@
 #include "store/WorkingCopy.h"
 
 #include "app/IniDocument.h"
+#include "app/ProcessProtection.h"
 #include "app/Wipe.h"
 
 #include <QDir>
@@ -29,8 +30,8 @@ const QString kInvalidName =
     QStringLiteral("Der Name enthält Zeichen, die nicht gespeichert werden können (Steuerzeichen, "
                    "eckige Klammern oder Zeichen außerhalb von Windows-1252).   ");
 const QString kInvalidValue =
-    QStringLiteral("Der Eintrag enthält Zeichen, die nicht gespeichert werden können (Zeilenumbrüche "
-                   "oder Zeichen außerhalb von Windows-1252).   ");
+    QStringLiteral("Der Eintrag enthält Zeichen, die nicht gespeichert werden können (Zeilenumbrüche, "
+                   "Steuerzeichen oder Zeichen außerhalb von Windows-1252).   ");
 const QString kListFull = QStringLiteral("Es können keine weiteren Einträge gespeichert werden.   ");
 const QString kPlaceholderFailed =
     QStringLiteral("Die Datei des neuen Benutzers konnte nicht angelegt werden.");
@@ -106,6 +107,7 @@ void StoreSession::begin(const QString& appPath, const QString& user, const QStr
 {
     CurrentUser = user;
     MasterPassword = masterPassword;
+    ProcessProtection::lockText(MasterPassword);
     UserFile = UserDirectory::userFilePath(appPath, user);
     BackupFile = UserDirectory::backupFilePath(appPath, user);
     WorkingCopyFile = workingCopyFile;
@@ -123,6 +125,7 @@ void StoreSession::beginFile(const QString& storeFile, const QString& masterPass
         stem.chop(4);
     CurrentUser = stem;
     MasterPassword = masterPassword;
+    ProcessProtection::lockText(MasterPassword);
     UserFile = storeFile;
     BackupFile = info.dir().filePath(stem + QStringLiteral(".bak"));
     WorkingCopyFile.clear();
@@ -135,6 +138,13 @@ void StoreSession::beginFile(const QString& storeFile, const QString& masterPass
 bool StoreSession::userFileExists() const
 {
     return QFileInfo(UserFile).isFile();
+}
+
+StoreResult StoreSession::checkNewStoreKey() const
+{
+    if (userFileExists() && !UserStoreFile::isPlaceholder(UserFile))
+        return StoreResult::success();
+    return MasterPasswordChange::checkNewKey(MasterPassword, StoreField::LoginPassword);
 }
 
 StoreResult StoreSession::createPlaceholder()
@@ -388,7 +398,9 @@ StoreResult StoreSession::LockStore()
 StoreResult StoreSession::changeMasterPassword(const QString& oldPassword, const QString& newPassword)
 {
     StoreResult r = MasterPasswordChange::run(UserFile, BackupFile, oldPassword, newPassword);
-    if (r)
+    if (r) {
         MasterPassword = newPassword;
+        ProcessProtection::lockText(MasterPassword);
+    }
     return r;
 }

@@ -51,6 +51,11 @@ public:
 
     bool userFileExists() const;
 
+    // Whether MasterPassword may key the user's store when that store is still new (no file yet, or
+    // the placeholder, which the first write keys): it must consist of Windows-1252 characters.
+    // An existing store opens with whatever password it was keyed with; focus LoginPassword.
+    StoreResult checkNewStoreKey() const;
+
     // A new user's store: a file of one empty line (CR LF), not enciphered, owner-only. An existing
     // file is never replaced. Clears the list, StoredCount and StoreChanged.
     StoreResult createPlaceholder();

@@ -1,30 +1,26 @@
 #include "store/TextModeStore.h"
 
+#include "store/MasterPasswordChange.h"
+#include "store/PlaintextFilter.h"
 #include "store/StoreActivity.h"
 #include "store/StoreCycle.h"
+#include "store/UserStoreFile.h"
 
 #include "app/Cp1252.h"
 #include "app/Wipe.h"
 
 #include <QFileInfo>
 
-#include <algorithm>
-
 namespace {
 
 const QString kNoUserFile = QStringLiteral("Für diesen Benutzer gibt es keine Datei.");
 const QString kNotLoaded = QStringLiteral("Es ist kein Text geladen.");
-const QString kReadOnly =
+const QString kNotStoreText =
     QStringLiteral("Der Text wird nicht gespeichert, weil er nicht wie ein gültiger Passwort-Speicher "
-                   "aussieht.");
+                   "aussieht (Steuerzeichen oder kein Abschnitt wie [Main]).");
 const QString kNotRepresentable =
     QStringLiteral("Der Text enthält Zeichen, die nicht gespeichert werden können (außerhalb von "
                    "Windows-1252).   ");
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
 
 } // namespace
 
@@ -33,13 +29,6 @@ TextModeStore::TextModeStore() = default;
 TextModeStore::~TextModeStore()
 {
     clear();
-}
-
-QString TextModeStore::warningText()
-{
-    return QStringLiteral("Der entschlüsselte Inhalt sieht nicht wie ein Passwort-Speicher aus "
-                          "(falsches Master-Passwort?).\r\nDer Text wird nur zum Lesen geöffnet und "
-                          "nicht zurückgeschrieben.   ");
 }
 
 StoreResult TextModeStore::LoadPwdDat(const QString& userFile, const QString& masterPassword,
@@ -56,7 +45,6 @@ StoreResult TextModeStore::LoadPwdDat(const QString& userFile, const QString& ma
     StoreResult r = cycle.open(userFile, masterPassword);
     if (!r)
         return r;
-    m_plausible = isPlausibleStoreText(cycle.plain());
     QString decoded = Cp1252::decode(cycle.plain());
     m_text = formatText(decoded);
     Wipe::text(decoded);
@@ -74,16 +62,24 @@ StoreResult TextModeStore::writeBack(const QString& text)
     // it, read-only; until then the old file is complete. The working copy lives only meanwhile.
     if (!m_loaded)
         return StoreResult::validation(kNotLoaded, StoreField::None);
-    if (!m_plausible)
-        return StoreResult::validation(kReadOnly, StoreField::None);
     if (!Cp1252::isRepresentable(text))
         return StoreResult::validation(kNotRepresentable, StoreField::None);
     StoreActivity::Scope scope;
     if (!scope.acquired())
         return StoreResult::failure(StoreError::Busy);
-
+    // The first write keys a new user's placeholder: with the password of this opening.
+    if (UserStoreFile::isPlaceholder(m_userFile)) {
+        const StoreResult key = MasterPasswordChange::checkNewKey(m_password, StoreField::None);
+        if (!key)
+            return key;
+    }
+    QByteArray plain = Cp1252::encode(text + QStringLiteral("\r\n"));
+    if (!PlaintextFilter::isPlausible(plain)) {
+        Wipe::bytes(plain);
+        return StoreResult::validation(kNotStoreText, StoreField::None);
+    }
     StoreCycle cycle(m_workingCopyFile);
-    cycle.begin(Cp1252::encode(text + QStringLiteral("\r\n")));
+    cycle.begin(std::move(plain));
     return cycle.commit(m_userFile, m_password);
 }
 
@@ -117,37 +113,11 @@ QString TextModeStore::formatText(const QString& plaintext)
     return out;
 }
 
-bool TextModeStore::isPlausibleStoreText(const QByteArray& plaintext)
-{
-    for (const char ch : plaintext) {
-        const auto b = static_cast<unsigned char>(ch);
-        const bool control = (b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F;
-        // The bytes Windows-1252 leaves undefined never come from typed text either.
-        const bool undefined = b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
-        if (control || undefined)
-            return false;
-    }
-    if (std::all_of(plaintext.cbegin(), plaintext.cend(), isBlank))
-        return true;
-    qsizetype start = 0;
-    while (start < plaintext.size()) {
-        qsizetype end = start;
-        while (end < plaintext.size() && plaintext[end] != '\r' && plaintext[end] != '\n')
-            ++end;
-        const QByteArray line = plaintext.mid(start, end - start).trimmed();
-        if (line.startsWith('[') && line.indexOf(']') > 0)
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
-
 void TextModeStore::clear()
 {
     Wipe::text(m_text);
     Wipe::text(m_password);
     m_userFile.clear();
     m_workingCopyFile.clear();
-    m_plausible = false;
     m_loaded = false;
 }

@@ -14,29 +14,24 @@ public:
     TextModeStore& operator=(const TextModeStore&) = delete;
 
     // LoadPwdDat's store side: deciphers `userFile` (writing the working copy for as long as it
-    // reads, when a path is given, and removing it), builds the text by the line rules and checks
-    // whether it is plausible store text. A user without a file is refused (MissingUserFile).
+    // reads, when a path is given, and removing it) and builds the text by the line rules. A wrong
+    // password is WrongKey, also when its garbage passed the length field. A user without a file is
+    // refused (MissingUserFile).
     StoreResult LoadPwdDat(const QString& userFile, const QString& masterPassword,
                            const QString& workingCopyFile);
 
     const QString& text() const { return m_text; }
-    // False when the deciphered bytes are not store text (a wrong password that happened to
-    // decipher): the window shows warningText() and opens read-only; writeBack refuses.
-    bool isPlausible() const { return m_plausible; }
-    static QString warningText();
 
     // Form_Unload's store side when the text changed: the text plus CR LF, in Windows-1252,
     // enciphered under the password of LoadPwdDat into a new file renamed over the user file,
-    // read-only. Refused (Validation) after an implausible load or when the text holds characters
-    // that Windows-1252 cannot represent.
+    // read-only. Refused (Validation) when the text holds characters that Windows-1252 cannot
+    // represent or is no plausible store text, and when it would key a new user's placeholder with
+    // a password that Windows-1252 cannot represent.
     StoreResult writeBack(const QString& text);
 
     // The first line, then every further non-empty line, each with CR LF, with an empty line put
     // before each line that begins with '['. Lines end at CR LF, CR or LF.
     static QString formatText(const QString& plaintext);
-    // No control characters other than CR, LF and tab; and, when there is more than white space,
-    // at least one section header line.
-    static bool isPlausibleStoreText(const QByteArray& plaintext);
 
     // Forgets the text and the password.
     void clear();
@@ -46,6 +41,5 @@ private:
     QString m_password;
     QString m_workingCopyFile;
     QString m_text;
-    bool m_plausible = false;
     bool m_loaded = false;
 };

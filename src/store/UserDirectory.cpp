@@ -17,6 +17,11 @@ constexpr int kMaxFileNameBytes = 255;
 const QString kNameMissing = QStringLiteral("Bitte Benutzername auswählen bzw. eingeben.   ");
 const QString kNameHasSeparator =
     QStringLiteral("Der Benutzername darf keinen Schrägstrich (/ oder \\) enthalten.   ");
+const QString kNameReserved =
+    QStringLiteral("Der Benutzername „pstmp“ ist für die Arbeitskopie des Programms reserviert; bitte "
+                   "einen anderen Namen wählen.   ");
+// The working copy's file name: a user of that name would have the working copy as store.
+const QString kReservedName = QStringLiteral("pstmp");
 const QString kNameNotAFileName =
     QStringLiteral("Dieser Benutzername kann nicht als Dateiname verwendet werden (Steuerzeichen, nur "
                    "Punkte, zu lang oder Zeichen außerhalb von Windows-1252).   ");
@@ -25,6 +30,11 @@ bool isControl(QChar c)
 {
     const char16_t u = c.unicode();
     return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+}
+
+bool isReserved(const QString& user)
+{
+    return user.compare(kReservedName, Qt::CaseInsensitive) == 0;
 }
 
 // The file of `user` in `folder` if one exists, matched exactly first and then without regard to case.
@@ -58,7 +68,10 @@ QStringList listUsers(const QString& folder, const QString& workingCopyFile)
             continue;
         if (!workingCopy.isEmpty() && entry.absoluteFilePath() == workingCopy)
             continue;
-        users.append(name.chopped(kExtension.size()));
+        const QString user = name.chopped(kExtension.size());
+        if (isReserved(user))
+            continue;
+        users.append(user);
     }
     std::sort(users.begin(), users.end(), [](const QString& a, const QString& b) {
         return AccountList::compare(a, b) < 0;
@@ -89,6 +102,8 @@ StoreResult checkUserName(const QString& user)
     const bool tooLong = (user + kExtension).toUtf8().size() > kMaxFileNameBytes;
     if (onlyDots || control || tooLong || !Cp1252::isRepresentable(user))
         return StoreResult::validation(kNameNotAFileName, StoreField::LoginUser);
+    if (isReserved(user))
+        return StoreResult::validation(kNameReserved, StoreField::LoginUser);
     return StoreResult::success();
 }
 

@@ -9,8 +9,8 @@
 namespace UserDirectory {
 
 // The user names of `folder`: every regular file whose name ends in ".dat" without regard to case,
-// without that extension, in the account list's order. The working copy (if it lies there) and a
-// bare ".dat" are not users.
+// without that extension, in the account list's order. The working copy (if it lies there, and any
+// "pstmp.dat") and a bare ".dat" are not users.
 QStringList listUsers(const QString& folder, const QString& workingCopyFile = {});
 
 // The path of `user`'s store: the existing file whose name equals "<user>.dat" exactly, else the
@@ -20,8 +20,8 @@ QString userFilePath(const QString& folder, const QString& user);
 QString backupFilePath(const QString& folder, const QString& user);
 
 // Refuses names that cannot be file names: empty, only dots, path separators, control characters,
-// characters outside Windows-1252, or longer than a file name may be. The message is German,
-// focus LoginUser.
+// characters outside Windows-1252, or longer than a file name may be; and "pstmp" in any case, the
+// working copy's name. The message is German, focus LoginUser.
 StoreResult checkUserName(const QString& user);
 
 } // namespace UserDirectory

@@ -1,5 +1,7 @@
 #include "store/UserStoreFile.h"
 
+#include "store/PlaintextFilter.h"
+
 #include "app/AtomicWrite.h"
 #include "app/Wipe.h"
 #include "crypto/clsBlowfish.h"
@@ -12,34 +14,75 @@ namespace {
 constexpr QFileDevice::Permissions kWriteBits =
     QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup | QFileDevice::WriteOther;
 
+const QString kNotStoreText =
+    QStringLiteral("Der Text sieht nicht wie ein Passwort-Speicher aus (Steuerzeichen oder kein Abschnitt "
+                   "wie [Main]) und wird nicht gespeichert; die Datei bleibt unverändert.   ");
+
+// The whole file in one allocation of its final size, so no growing buffer leaves copies behind.
+StoreResult readWhole(const QString& path, QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return StoreResult::failure(QFileInfo::exists(path) ? StoreError::ReadFailed : StoreError::MissingUserFile);
+    const qint64 size = file.size();
+    QByteArray read(size, Qt::Uninitialized);
+    if (file.read(read.data(), size) != size || !file.atEnd()) {
+        Wipe::bytes(read);
+        return StoreResult::failure(StoreError::ReadFailed);
+    }
+    bytes = std::move(read);
+    return StoreResult::success();
+}
+
 } // namespace
 
 namespace UserStoreFile {
 
 StoreResult decipher(const QString& path, const QString& key, QByteArray& plain)
 {
+    Wipe::bytes(plain);
     if (!QFileInfo(path).isFile())
         return StoreResult::failure(StoreError::MissingUserFile);
+    QByteArray bytes;
+    StoreResult r = readWhole(path, bytes);
+    if (!r)
+        return r;
+    r = decipherBytes(bytes, key);
+    if (r)
+        plain = std::move(bytes);
+    return r;
+}
+
+StoreResult decipherBytes(QByteArray& bytes, const QString& key)
+{
+    const qsizetype enciphered = bytes.size();
     clsBlowfish cipher;
-    switch (cipher.DecryptFileToBytes(path, plain, key)) {
+    switch (cipher.DecryptByte(bytes, key)) {
     case CryptStatus::Ok:
-        return StoreResult::success();
-    case CryptStatus::CannotOpen:
-        return StoreResult::failure(StoreError::WrongKey);
-    case CryptStatus::BadLength:
-        return StoreResult::failure(StoreError::Damaged);
-    case CryptStatus::SourceMissing:
-        return StoreResult::failure(StoreError::MissingUserFile);
-    case CryptStatus::SourceUnreadable:
-        return StoreResult::failure(StoreError::ReadFailed);
-    case CryptStatus::WriteFailed:
         break;
+    case CryptStatus::BadLength:
+        Wipe::bytes(bytes);
+        return StoreResult::failure(StoreError::Damaged);
+    default:
+        Wipe::bytes(bytes);
+        return StoreResult::failure(StoreError::WrongKey);
     }
-    return StoreResult::failure(StoreError::ReadFailed);
+    // A wrong key gives an arbitrary length field; one that lands in range almost never gives the
+    // length this file was written for, and its bytes are no store text.
+    const bool placeholder = enciphered < clsBlowfish::encipheredSize(0);
+    const bool lengthFits = placeholder || clsBlowfish::encipheredSize(bytes.size()) == enciphered;
+    if (!lengthFits || !PlaintextFilter::isPlausible(bytes)) {
+        Wipe::bytes(bytes);
+        return StoreResult::failure(StoreError::WrongKey);
+    }
+    return StoreResult::success();
 }
 
 StoreResult replace(const QString& path, const QByteArray& plain, const QString& key)
 {
+    // What a wrong key deciphered must never be enciphered back over the store.
+    if (!PlaintextFilter::isPlausible(plain))
+        return StoreResult::validation(kNotStoreText, StoreField::None);
     QByteArray bytes = plain;
     bytes.detach();
     clsBlowfish cipher;
@@ -53,6 +96,12 @@ StoreResult replace(const QString& path, const QByteArray& plain, const QString&
         return StoreResult::failure(StoreError::WriteFailed);
     markReadOnly(path);
     return StoreResult::success();
+}
+
+bool isPlaceholder(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.size() < clsBlowfish::encipheredSize(0);
 }
 
 void markReadOnly(const QString& path)

@@ -12,10 +12,22 @@ namespace UserStoreFile {
 // nothing is written on any path.
 StoreResult decipher(const QString& path, const QString& key, QByteArray& plain);
 
+// Deciphers the bytes of a user file, in place, into its plaintext. The format holds no check value,
+// so a key is taken only when all of this holds: the length field is in range, the file is exactly
+// as long as the encipher step makes it for that length, and the text is plausible store text
+// (PlaintextFilter::isPlausible). Otherwise WrongKey (or Damaged for a length that is no multiple of
+// the block size), and `bytes` is wiped.
+StoreResult decipherBytes(QByteArray& bytes, const QString& key);
+
 // Order: encipher in memory, write a temporary file in the same folder (read-only from its creation),
 // flush it, rename it over `path`. Until the rename the old file is complete and untouched; on
-// failure it stays so (WriteFailed).
+// failure it stays so (WriteFailed). Text that is not plausible store text is never enciphered
+// (Validation, nothing written).
 StoreResult replace(const QString& path, const QByteArray& plain, const QString& key);
+
+// Whether `path` is a new user's placeholder: a file too short to be enciphered, which any key opens
+// as the empty store. The first write keys it.
+bool isPlaceholder(const QString& path);
 
 // The read-only mark between operations: no write permission for anyone.
 void markReadOnly(const QString& path);

@@ -1,10 +1,12 @@
+#include "support/StoreFiles.h"
 #include "support/TestSupport.h"
 
 #include "app/Cp1252.h"
 #include "app/AtomicWrite.h"
-#include "app/SingleInstanceGuard.h"
+#include "app/StoreFolderLock.h"
 #include "cli/CliRunner.h"
 #include "cli/SecretReader.h"
+#include "store/MasterPasswordChange.h"
 #include "store/StoreSnapshot.h"
 
 #include <QDir>
@@ -12,6 +14,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QDeadlineTimer>
+#include <QRegularExpression>
+#include <QThread>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
@@ -58,38 +63,25 @@ bool isReadOnly(const QString& path)
     return !(p & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
 }
 
-// Every run gets a runtime and temporary folder of its own, so the program lock it looks at belongs
-// to the test alone and neither a running program nor another test can get in its way.
+// Every run gets a runtime and temporary folder of its own, and the stores a folder of their own with
+// the lock beside them, so neither a running program nor another test can get in its way.
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_stores.isValid());
-        ASSERT_TRUE(m_lockFolder.isValid());
+        ASSERT_TRUE(m_runtime.isValid());
         for (const char* name : {"anna.dat", "empty.dat", "joerg.dat"})
             ASSERT_TRUE(QFile::copy(fixturePath(QString::fromLatin1(name)), store(QString::fromLatin1(name))));
     }
 
     QString store(const QString& name) const { return m_stores.filePath(name); }
 
-    // The program's lock as a run of the tool sees it, by the program's own rule.
-    QString lockPath() const
-    {
-        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_lockFolder.path()));
-        const QString path = SingleInstanceGuard::defaultLockPath();
-        if (saved.isNull())
-            qunsetenv("XDG_RUNTIME_DIR");
-        else
-            qputenv("XDG_RUNTIME_DIR", saved);
-        return path;
-    }
-
     QProcessEnvironment environment() const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_lockFolder.path());
-        env.insert(QStringLiteral("TMPDIR"), m_lockFolder.path());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        env.insert(QStringLiteral("TMPDIR"), m_runtime.path());
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         return env;
     }
@@ -132,7 +124,7 @@ protected:
             return result;
         }
         const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_lockFolder.path()));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
         std::fflush(stderr);
         const int savedErr = ::dup(STDERR_FILENO);
         ::dup2(errors.handle(), STDERR_FILENO);
@@ -163,7 +155,7 @@ protected:
     }
 
     QTemporaryDir m_stores;
-    QTemporaryDir m_lockFolder;
+    QTemporaryDir m_runtime;
 };
 
 TEST_F(CliTest, ReadingCommandsGiveTheFixturesContent)
@@ -229,6 +221,10 @@ TEST_F(CliTest, StoreThatCannotBeOpenedExitsOneAndStaysUnchanged)
     QByteArray damaged = readAll(fixturePath("anna.dat"));
     damaged.chop(3);
     writeAll(store("damaged.dat"), damaged);
+    // Garbage under the right key, and a wrong key whose garbage passes the length field.
+    testsupport::encipherTo(store("wirr.dat"), QByteArray::fromHex("01ff7a3300415b10"), "geheim1");
+    ASSERT_TRUE(QFile::copy(fixturePath(testsupport::kLargeStoreFixture), store("gross.dat")));
+    const QByteArray wrongKey = testsupport::kLargeStoreWrongKey.toUtf8() + "\n";
     const QStringList before = filesIn(m_stores.path());
 
     struct Case {
@@ -244,6 +240,13 @@ TEST_F(CliTest, StoreThatCannotBeOpenedExitsOneAndStaysUnchanged)
         {{"add", store("anna.dat"), "Neu", "--user", "u"}, "geheim2\npw\n", "anna.dat"},
         {{"dump", store("damaged.dat")}, "geheim1\n", "damaged.dat"},
         {{"add", store("damaged.dat"), "Neu", "--user", "u"}, "geheim1\npw\n", "damaged.dat"},
+        {{"list", store("wirr.dat")}, "geheim1\n", "wirr.dat"},
+        {{"add", store("wirr.dat"), "Neu", "--user", "u"}, "geheim1\npw\n", "wirr.dat"},
+        {{"list", store("gross.dat")}, wrongKey, "gross.dat"},
+        {{"show", store("gross.dat"), "Konto 1"}, wrongKey, "gross.dat"},
+        {{"dump", store("gross.dat")}, wrongKey, "gross.dat"},
+        {{"export", store("gross.dat")}, wrongKey, "gross.dat"},
+        {{"add", store("gross.dat"), "Neu", "--user", "u"}, wrongKey + "pw\n", "gross.dat"},
     };
     for (const Case& c : cases) {
         const QByteArray original = readAll(store(c.file));
@@ -382,8 +385,9 @@ TEST_F(CliTest, AddWaitsForTheProgramToEnd)
 {
     const QString path = store("anna.dat");
     {
-        SingleInstanceGuard program(lockPath());
-        ASSERT_TRUE(program.tryAcquire());
+        // The program holds the lock of its store folder from start to end.
+        StoreFolderLock program(m_stores.path());
+        ASSERT_EQ(program.tryAcquire(), StoreFolderLock::Status::Acquired);
         const CliRun r = run({"add", path, "Neu", "--user", "u"}, "geheim1\npw\n");
         EXPECT_EQ(r.exitCode, 3);
         EXPECT_EQ(r.err, errorLine(QString::fromUtf8("Keywarden läuft gerade (oder ein anderer Schreibvorgang); "
@@ -394,11 +398,26 @@ TEST_F(CliTest, AddWaitsForTheProgramToEnd)
         EXPECT_EQ(list.exitCode, 0);
         EXPECT_EQ(list.out, QString::fromUtf8("Bär\nPost\n").toUtf8());
     }
+    // A lock file that a killed program left empty does not block.
+    ASSERT_TRUE(writeAll(StoreFolderLock::lockPathFor(m_stores.path()), QByteArray()));
     const CliRun r = run({"add", path, "Neu", "--user", "u"}, "geheim1\npw\n");
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    // The tool releases the lock: the program can start afterwards.
-    SingleInstanceGuard program(lockPath());
-    EXPECT_TRUE(program.tryAcquire());
+    // The tool releases the lock and leaves nothing beside the stores: the program can start afterwards.
+    EXPECT_EQ(filesIn(m_stores.path()), (QStringList{"anna.dat", "empty.dat", "joerg.dat"}));
+    {
+        StoreFolderLock program(m_stores.path());
+        EXPECT_EQ(program.tryAcquire(), StoreFolderLock::Status::Acquired);
+    }
+
+    // A lock file that cannot be opened is no lock: the tool refuses to write without one.
+    ASSERT_TRUE(QDir(m_stores.path()).mkdir("keywarden.lock"));
+    const QByteArray before = readAll(path);
+    const CliRun refused = run({"add", path, "Noch", "--user", "u"}, "geheim1\npw\n");
+    EXPECT_EQ(refused.exitCode, 3);
+    EXPECT_TRUE(refused.err.startsWith(QString::fromUtf8("keywarden-cli: Ob Keywarden läuft, lässt sich nicht prüfen")
+                                           .toUtf8()))
+        << refused.err.toStdString();
+    EXPECT_EQ(readAll(path), before);
 }
 
 TEST_F(CliTest, AddOnTheNewUsersPlaceholderWritesTheFirstEntry)
@@ -440,6 +459,42 @@ TEST_F(CliTest, AddTakesAMasterPasswordOfFourCharactersAsTheLoginDoes)
         EXPECT_EQ(snapshot.plaintext(), QByteArray("[Main]\r\nCount=1\r\nAccount1=Post\r\n"
                                                    "[Post]\r\nUser=u\r\nPass=pw\r\nWeb=\r\nComment=\r\n"));
     }
+}
+
+TEST_F(CliTest, APlaceholderIsKeyedOnlyWithWindows1252Characters)
+{
+    const QString path = placeholder(QStringLiteral("lena.dat"));
+    const QString cyrillic = QString::fromUtf8("пароль12");
+    const CliRun refused = run({"add", path, "Post", "--user", "lena"}, cyrillic.toUtf8() + "\ngeheim\n");
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(refused.err, errorLine(MasterPasswordChange::checkNewKey(cyrillic, StoreField::LoginPassword).message));
+    EXPECT_EQ(readAll(path), QByteArray("\r\n"));
+
+    // A store keyed before with the same key bytes keeps opening and taking entries.
+    testsupport::encipherTo(store("alt.dat"), "[Main]\r\nCount=0\r\n", "??????12");
+    const CliRun added = run({"add", store("alt.dat"), "Post", "--user", "lena"}, cyrillic.toUtf8() + "\ngeheim\n");
+    EXPECT_EQ(added.exitCode, 0) << added.err.toStdString();
+    EXPECT_EQ(run({"list", store("alt.dat")}, "??????12\n").out, QByteArray("Post\n"));
+}
+
+TEST_F(CliTest, NoCoreFileWhileTheMasterPasswordIsRead)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(QStringLiteral(KEYWARDEN_CLI_BINARY), {"list", store("anna.dat")});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    // No password has been given yet: the limit must come before the tool reads one.
+    const QRegularExpression noCore(QStringLiteral("Max core file size +0 +0 "));
+    bool seen = false;
+    for (QDeadlineTimer deadline(10000); !seen && !deadline.hasExpired(); QThread::msleep(20)) {
+        QFile limits(QStringLiteral("/proc/%1/limits").arg(process.processId()));
+        seen = limits.open(QIODevice::ReadOnly) && QString::fromLatin1(limits.readAll()).contains(noCore);
+    }
+    EXPECT_TRUE(seen);
+    process.write("geheim1\n");
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0);
 }
 
 TEST_F(CliTest, UsageAndInputErrorsExitTwo)

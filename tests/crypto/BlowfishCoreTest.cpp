@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -271,4 +272,40 @@ TEST(BlowfishChain, FourLaneDecipherGivesWhatOneBlockAtATimeGives)
             EXPECT_EQ(hex64(cl, cr), hex64(expectedL, expectedR));
         }
     }
+}
+
+namespace {
+
+// The locked memory of this process in kB, as the kernel counts it.
+long lockedKb()
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status)
+        return -1;
+    char line[256];
+    long kb = -1;
+    while (std::fgets(line, sizeof line, status)) {
+        if (std::sscanf(line, "VmLck: %ld kB", &kb) == 1)
+            break;
+    }
+    std::fclose(status);
+    return kb;
+}
+
+} // namespace
+
+TEST(BlowfishKey, TheScheduleStaysInMemoryWhileItLives)
+{
+    const long before = lockedKb();
+    ASSERT_GE(before, 0);
+    {
+        // On the heap, on pages of its own: the tables are more than one page.
+        auto cipher = std::make_unique<clsBlowfish>();
+        cipher->setKey(QStringLiteral("geheim1"));
+        const long during = lockedKb();
+        if (during == before)
+            GTEST_SKIP() << "the system allows no locked memory here";
+        EXPECT_GE(during - before, static_cast<long>(sizeof(clsBlowfish) / 1024));
+    }
+    EXPECT_LE(lockedKb(), before + 4);
 }

@@ -229,9 +229,9 @@ expect_at_rest() {
 }
 
 # The files of the program folder but the settings (the login remembers the name before it tries
-# the password), with size, time, mode and content.
+# the password) and the lock (it lives as long as the program), with size, time, mode and content.
 snapshot_files() {
-    (cd "$PROG" && ls -A | grep -vx 'Keywarden.ini' &&
+    (cd "$PROG" && ls -A | grep -vx -e 'Keywarden.ini' -e 'keywarden.lock' &&
         stat -c '%n %s %y %A' "$kUser.dat" "$kUser.bak" && sha256sum "$kUser.dat" "$kUser.bak")
 }
 
@@ -353,6 +353,8 @@ second_status=$?
 [ "$second_status" -eq 0 ] || fail "the second copy ended with status $second_status"
 [ "$(visible_windows "$kLoginTitle" | wc -l)" -eq 1 ] || fail "not exactly one login window"
 kill -0 "$APP_PID" 2>/dev/null || fail "the first copy ended too"
+# The running copy holds the lock beside the stores.
+[ -e "$PROG/keywarden.lock" ] || fail "no keywarden.lock beside the program"
 shot "second-start"
 
 ###############################################################################
@@ -531,6 +533,7 @@ shot "wrong-password"
 focus_window "$WIN"
 keys Return
 expect_program_end 1
+[ ! -e "$PROG/keywarden.lock" ] || fail "the program ended and left its lock"
 snapshot_files >"$RUN/files-after"
 cmp -s "$RUN/files-before" "$RUN/files-after" ||
     fail "the wrong password changed files: $(diff "$RUN/files-before" "$RUN/files-after")"

@@ -89,6 +89,15 @@ TEST(MasterPasswordChange, RefusalsAndFailuresLeaveTheStoreOpenableWithOldPasswo
               StoreError::MissingUserFile);
     EXPECT_EQ(MasterPasswordChange::run(dat, bak, u"falsch"_qs, u"neu12"_qs).error, StoreError::WrongKey);
     EXPECT_EQ(filesIn(folder.dir.path()), QStringList({u"anna.dat"_qs}));
+    // A wrong old password whose garbage passes the length field is no more re-enciphered.
+    const QString gross = folder.copyFixture(testsupport::kLargeStoreFixture);
+    const QByteArray grossBefore = testsupport::readAll(gross);
+    EXPECT_EQ(MasterPasswordChange::run(gross, folder.path(u"gross.bak"_qs), testsupport::kLargeStoreWrongKey,
+                                        u"neu12"_qs).error,
+              StoreError::WrongKey);
+    EXPECT_EQ(testsupport::readAll(gross), grossBefore);
+    EXPECT_EQ(filesIn(folder.dir.path()), QStringList({u"anna.dat"_qs, testsupport::kLargeStoreFixture}));
+    QFile::remove(gross);
 
     // The backup cannot be written: nothing changes.
     AtomicWrite::setFaultHook([&](AtomicWrite::Stage s, const QString& path) { return path == bak && s == AtomicWrite::Stage::Commit; });

@@ -4,6 +4,8 @@
 #include "store/PlaintextFilter.h"
 #include "store/StoreLayout.h"
 
+#include <QRandomGenerator>
+
 #include <gtest/gtest.h>
 
 using namespace storetest;
@@ -85,5 +87,66 @@ TEST(PlaintextFilter, EditSectionGivesTheBytesOfWholeDocumentWrites)
             PlaintextFilter::editSection(spliced, w.section, [&](IniDocument& doc) { doc.setValue(w.section, w.key, w.value); });
             ASSERT_EQ(spliced, whole.toBytes()) << input.constData() << " / " << w.section.toStdString() << "." << w.key.toStdString();
         }
+    }
+}
+
+TEST(PlaintextFilter, EveryRealStoreIsPlausible)
+{
+    const QByteArray longest = crlf({u"[Lang]"_qs, u"Pass="_qs + QString(2047, u'€'), u"Web="_qs + QString(2047, u'x')});
+    const struct {
+        const char* what;
+        QByteArray plain;
+    } cases[] = {
+        {"anna", testsupport::readAll(testsupport::fixturePath(u"anna.ini"_qs))},
+        {"joerg, umlauts and a comment's lone CR", testsupport::readAll(testsupport::fixturePath(u"joerg.ini"_qs))},
+        {"empty store", testsupport::readAll(testsupport::fixturePath(u"empty.ini"_qs))},
+        {"placeholder", "\r\n"},
+        {"blanks only", " \t\r\n\r\n"},
+        {"2047-character values", longest},
+        {"10,000 entries", testsupport::generatedStore(10000)},
+        // A comment's line breaks are stored as lone CR and LF bytes inside its value.
+        {"comment line breaks", "[A]\r\nComment=a\rb\nc\r\n"},
+        {"tab in a value", "[A]\r\nx=\t1\r\n"},
+        // Ctrl+Backspace puts DEL into a Windows edit box.
+        {"DEL in a value", "[A]\r\nPass=ab\x7f" "c\r\n"},
+        {"every byte from 0x20 up", "[A]\r\nx=" + [] {
+             QByteArray all;
+             for (int b = 0x20; b <= 0xFF; ++b)
+                 all += static_cast<char>(b);
+             return all;
+         }() + "\r\n"},
+        {"LF line ends, header after blanks", "  [A]\nx=1\n"},
+        {"notes before the first section", "Notizen\r\n[Main]\r\nCount=0\r\n"},
+        {"last line without line end", "[Main]\r\nCount=0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(PlaintextFilter::isPlausible(c.plain)) << c.what;
+}
+
+TEST(PlaintextFilter, GarbageIsNotPlausible)
+{
+    const struct {
+        const char* what;
+        QByteArray plain;
+    } cases[] = {
+        {"no section header", "nur Text\r\nohne Abschnitt\r\n"},
+        {"bracket not at the line start", "x=[A]\r\n"},
+        {"header never closed", "[A\r\nx=1]\r\n"},
+        {"control byte", "[A]\r\nx=\x01\r\n"},
+        {"escape", "[A]\r\nx=\x1b[0m\r\n"},
+        {"NUL", QByteArray("[A]\r\n\0", 6)},
+        {"NUL after blanks", QByteArray("  \0", 3)},
+        {"random bytes", QByteArray::fromHex("9f3a00c17e5d2b88e4f1a6c3d2b91004")},
+    };
+    for (const auto& c : cases)
+        EXPECT_FALSE(PlaintextFilter::isPlausible(c.plain)) << c.what;
+
+    // Random garbage of every size a wrong key could leave, seeded so a failure can be replayed.
+    QRandomGenerator random(14);
+    for (int i = 0; i < 2000; ++i) {
+        QByteArray garbage(4 * (16 + random.bounded(1000)), Qt::Uninitialized);
+        random.fillRange(reinterpret_cast<quint32*>(garbage.data()), garbage.size() / 4);
+        EXPECT_FALSE(PlaintextFilter::isPlausible(garbage)) << "garbage " << i;
+        EXPECT_FALSE(PlaintextFilter::isPlausible("[Main]\r\n" + garbage)) << "header then garbage " << i;
     }
 }

@@ -1,7 +1,10 @@
 #include "StoreTestUtil.h"
 
+#include "store/MasterPasswordChange.h"
 #include "store/StoreLayout.h"
 #include "store/StoreSession.h"
+
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -258,33 +261,112 @@ TEST_F(StoreSessionTest, NewUserPlaceholderAndFirstEntry)
 
 TEST_F(StoreSessionTest, WrongPasswordLeavesEveryFileAsItWas)
 {
+    const struct {
+        QString fixture;
+        QString key;
+        QString wrongKey;
+    } cases[] = {
+        {u"anna.dat"_qs, kAnnaKey, u"falsch!"_qs},
+        // A wrong key whose garbage passes the length field: only the check of the text stops it.
+        {testsupport::kLargeStoreFixture, testsupport::kLargeStoreKey, testsupport::kLargeStoreWrongKey},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fixture.toStdString());
+        const QString user = QFileInfo(c.fixture).completeBaseName();
+        m_folder.copyFixture(c.fixture);
+        StoreSession session;
+        session.begin(m_folder.dir.path(), user, c.key, m_folder.workingCopy());
+        ASSERT_TRUE(session.unlock().ok());
+        const QByteArray original = testsupport::readAll(session.UserFile);
+        const QStringList filesBefore = filesIn(m_folder.dir.path());
+        const QStringList listBefore = session.accounts().items();
+        const qint16 countBefore = session.StoredCount;
+        const QString first = listBefore.value(0);
+
+        StoreSession wrong;
+        wrong.begin(m_folder.dir.path(), user, c.wrongKey, m_folder.workingCopy());
+        EXPECT_EQ(wrong.unlock().error, StoreError::WrongKey);
+        EXPECT_TRUE(wrong.accounts().isEmpty());
+        // Not even a write cycle started without a login gets past the decipher.
+        EXPECT_EQ(wrong.addEntry(u"Neu"_qs, entry(u"u"_qs, u"p"_qs)).error, StoreError::WrongKey);
+
+        // The password goes wrong in a running session: every operation stops before writing.
+        session.MasterPassword = c.wrongKey;
+        AccountEntry e = entry(u"alt"_qs, u"alt"_qs);
+        EXPECT_EQ(session.readEntry(first, e).error, StoreError::WrongKey);
+        EXPECT_EQ(e, AccountEntry());
+        EXPECT_EQ(session.saveEntry(first, first, entry(u"u"_qs, u"p"_qs)).error, StoreError::WrongKey);
+        EXPECT_EQ(session.saveEntry(first, u"Umbenannt"_qs, entry(u"u"_qs, u"p"_qs)).error, StoreError::WrongKey);
+        EXPECT_EQ(session.deleteEntry(first).error, StoreError::WrongKey);
+        EXPECT_EQ(session.addEntry(u"Neu"_qs, entry(u"u"_qs, u"p"_qs)).error, StoreError::WrongKey);
+        EXPECT_EQ(session.SaveAccountList().error, StoreError::WrongKey);
+
+        EXPECT_EQ(testsupport::readAll(session.UserFile), original);
+        EXPECT_EQ(filesIn(m_folder.dir.path()), filesBefore);
+        EXPECT_EQ(session.accounts().items(), listBefore);
+        EXPECT_EQ(session.StoredCount, countBefore);
+        EXPECT_EQ(session.StoreChanged, 0);
+    }
+}
+
+TEST_F(StoreSessionTest, ANewStoreIsKeyedOnlyWithWindows1252Characters)
+{
+    const QString cyrillic = u"пароль12"_qs;
+    const QString message = MasterPasswordChange::checkNewKey(cyrillic, StoreField::LoginPassword).message;
+    ASSERT_FALSE(message.isEmpty());
+    ASSERT_TRUE(testsupport::writeAll(m_folder.path(u"platz.dat"_qs), "\r\n"));
+    // The same key bytes as the Cyrillic password: a store keyed so before keeps opening.
+    ASSERT_TRUE(encipherTo(m_folder.path(u"alt.dat"_qs), crlf({u"[Main]"_qs, u"Count=0"_qs}), u"??????12"_qs));
+    const struct {
+        QString user;
+        QString password;
+        bool refused;
+    } cases[] = {
+        {u"neu"_qs, cyrillic, true},
+        {u"platz"_qs, cyrillic, true},
+        {u"neu"_qs, u"Schlüssel€"_qs, false},
+        {u"platz"_qs, u"Grüße"_qs, false},
+        {u"alt"_qs, cyrillic, false},
+    };
+    for (const auto& c : cases) {
+        StoreSession session;
+        session.begin(m_folder.dir.path(), c.user, c.password, m_folder.workingCopy());
+        const StoreResult r = session.checkNewStoreKey();
+        EXPECT_EQ(!r.ok(), c.refused) << c.user.toStdString();
+        if (c.refused) {
+            EXPECT_EQ(r.error, StoreError::Validation);
+            EXPECT_EQ(r.message, message);
+            EXPECT_EQ(r.focus, StoreField::LoginPassword);
+        }
+    }
+    StoreSession old;
+    old.begin(m_folder.dir.path(), u"alt"_qs, cyrillic, m_folder.workingCopy());
+    EXPECT_TRUE(old.unlock().ok());
+    EXPECT_EQ(filesIn(m_folder.dir.path()), (QStringList{u"alt.dat"_qs, u"platz.dat"_qs}));
+}
+
+TEST_F(StoreSessionTest, ValuesThatWouldMakeTheStoreImplausibleAreRefused)
+{
     StoreSession session;
     unlockAnna(session);
-    const QByteArray original = testsupport::readAll(session.UserFile);
-    const QStringList filesBefore = filesIn(m_folder.dir.path());
-    const QStringList listBefore = session.accounts().items();
-
-    StoreSession wrong;
-    wrong.begin(m_folder.dir.path(), u"anna"_qs, u"falsch!"_qs, m_folder.workingCopy());
-    EXPECT_EQ(wrong.unlock().error, StoreError::WrongKey);
-    EXPECT_TRUE(wrong.accounts().isEmpty());
-
-    // The password goes wrong in a running session: every operation stops before writing.
-    session.MasterPassword = u"falsch!"_qs;
-    AccountEntry e = entry(u"alt"_qs, u"alt"_qs);
-    EXPECT_EQ(session.readEntry(u"Post"_qs, e).error, StoreError::WrongKey);
-    EXPECT_EQ(e, AccountEntry());
-    EXPECT_EQ(session.saveEntry(u"Post"_qs, u"Post"_qs, entry(u"u"_qs, u"p"_qs)).error, StoreError::WrongKey);
-    EXPECT_EQ(session.saveEntry(u"Post"_qs, u"Postamt"_qs, entry(u"u"_qs, u"p"_qs)).error, StoreError::WrongKey);
-    EXPECT_EQ(session.deleteEntry(u"Post"_qs).error, StoreError::WrongKey);
-    EXPECT_EQ(session.addEntry(u"Neu"_qs, entry(u"u"_qs, u"p"_qs)).error, StoreError::WrongKey);
-    EXPECT_EQ(session.SaveAccountList().error, StoreError::WrongKey);
-
-    EXPECT_EQ(testsupport::readAll(session.UserFile), original);
-    EXPECT_EQ(filesIn(m_folder.dir.path()), filesBefore);
-    EXPECT_EQ(session.accounts().items(), listBefore);
-    EXPECT_EQ(session.StoredCount, 2);
-    EXPECT_EQ(session.StoreChanged, 0);
+    const QByteArray before = testsupport::readAll(session.UserFile);
+    const AccountEntry refused[] = {
+        entry(u"a\u0001b"_qs, u"p"_qs),
+        entry(u"u"_qs, QString(u"p"_qs) + QChar(u'\0')),
+        entry(u"u"_qs, u"p"_qs, u"\u001b[0m"_qs),
+        entry(u"u"_qs, u"p"_qs, QString(), u"Zeile\u000b"_qs),
+    };
+    for (const AccountEntry& e : refused) {
+        const StoreResult r = session.addEntry(u"Neu"_qs, e);
+        EXPECT_EQ(r.error, StoreError::Validation);
+        EXPECT_TRUE(r.message.contains(u"Steuerzeichen"_qs)) << r.message.toStdString();
+    }
+    EXPECT_EQ(testsupport::readAll(session.UserFile), before);
+    // Tabs, DEL and the comment's line breaks are store text.
+    ASSERT_TRUE(session.addEntry(u"Neu"_qs, entry(u"a\tb"_qs, u"p\u007f"_qs, QString(), u"1\r\n2"_qs)).ok());
+    AccountEntry back;
+    ASSERT_TRUE(session.readEntry(u"Neu"_qs, back).ok());
+    EXPECT_EQ(back, entry(u"a\tb"_qs, u"p\u007f"_qs, QString(), u"1\r\n2"_qs));
 }
 
 TEST_F(StoreSessionTest, DamagedAndMissingFilesAreDistinctFailures)

@@ -1,5 +1,6 @@
 #include "StoreTestUtil.h"
 
+#include "store/MasterPasswordChange.h"
 #include "store/TextModeStore.h"
 
 #include <gtest/gtest.h>
@@ -26,27 +27,6 @@ TEST(TextModeStore, LineRules)
         EXPECT_EQ(TextModeStore::formatText(c.plain), c.text) << c.what;
 }
 
-TEST(TextModeStore, PlausibilityGuard)
-{
-    const struct {
-        const char* what;
-        QByteArray plain;
-        bool plausible;
-    } cases[] = {
-        {"store text", testsupport::readAll(testsupport::fixturePath(u"anna.ini"_qs)), true},
-        {"empty", QByteArray(), true},
-        {"placeholder", "\r\n", true},
-        {"tab in a value", "[A]\r\nx=\t1\r\n", true},
-        {"no section header", "nur Text\r\nohne Abschnitt\r\n", false},
-        {"control character", "[A]\r\nx=\x01\r\n", false},
-        {"NUL", QByteArray("[A]\r\n\0", 6), false},
-        {"undefined code-page byte", "[A]\r\nx=\x81\r\n", false},
-        {"random bytes", QByteArray::fromHex("9f3a00c17e5d2b88e4f1a6c3d2b91004"), false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(TextModeStore::isPlausibleStoreText(c.plain), c.plausible) << c.what;
-}
-
 TEST(TextModeStore, OpenAndCloseWithoutChangeLeavesFileAndNoWorkingCopy)
 {
     SeamReset reset;
@@ -59,7 +39,6 @@ TEST(TextModeStore, OpenAndCloseWithoutChangeLeavesFileAndNoWorkingCopy)
     TextModeStore text;
     ASSERT_TRUE(text.LoadPwdDat(dat, u"geheim1"_qs, folder.workingCopy()).ok());
     EXPECT_TRUE(copySeen);
-    EXPECT_TRUE(text.isPlausible());
     EXPECT_EQ(text.text(), u"[Main]\r\nCount=2\r\nAccount1=Bär\r\nAccount2=Post\r\n\r\n[Baer]\r\nUser=anna\r\nPass=\r\nWeb=\r\n"
                            u"Comment=Zeile 1#§Zeile 2\r\n\r\n[Post]\r\nUser=kunde7\r\nPass=\r\nWeb=\r\nComment=\r\n"_qs);
     EXPECT_FALSE(QFile::exists(folder.workingCopy()));
@@ -89,23 +68,72 @@ TEST(TextModeStore, EditIsWrittenBackReadOnly)
     EXPECT_EQ(testsupport::readAll(dat), before);
 }
 
-TEST(TextModeStore, ImplausiblePlaintextOpensReadOnlyAndIsNeverWritten)
+TEST(TextModeStore, GarbageThatDeciphersIsAWrongPassword)
 {
     SeamReset reset;
     StoreFolder folder;
-    const QString dat = folder.path(u"wirr.dat"_qs);
-    ASSERT_TRUE(encipherTo(dat, QByteArray::fromHex("01ff7a3300415b10"), u"schluessel"_qs));
-    const QByteArray original = testsupport::readAll(dat);
+    // Control bytes and no section header: what a wrong password gives when its length field fits.
+    const QString wirr = folder.path(u"wirr.dat"_qs);
+    ASSERT_TRUE(encipherTo(wirr, QByteArray::fromHex("01ff7a3300415b10"), u"schluessel"_qs));
+    const QString gross = folder.copyFixture(testsupport::kLargeStoreFixture);
+    const struct {
+        QString file;
+        QString key;
+    } cases[] = {
+        {wirr, u"schluessel"_qs},
+        {gross, testsupport::kLargeStoreWrongKey},
+    };
+    for (const auto& c : cases) {
+        const QByteArray original = testsupport::readAll(c.file);
+        TextModeStore text;
+        EXPECT_EQ(text.LoadPwdDat(c.file, c.key, folder.workingCopy()).error, StoreError::WrongKey)
+            << c.file.toStdString();
+        EXPECT_TRUE(text.text().isEmpty());
+        EXPECT_EQ(text.writeBack(u"[Main]\r\nCount=0"_qs).error, StoreError::Validation);
+        EXPECT_EQ(testsupport::readAll(c.file), original);
+    }
+    EXPECT_EQ(filesIn(folder.dir.path()), (QStringList{testsupport::kLargeStoreFixture, u"wirr.dat"_qs}));
+}
 
+TEST(TextModeStore, TextThatIsNoStoreIsNeverWritten)
+{
+    SeamReset reset;
+    StoreFolder folder;
+    const QString dat = folder.copyFixture(u"anna.dat"_qs);
+    const QByteArray before = testsupport::readAll(dat);
     TextModeStore text;
-    ASSERT_TRUE(text.LoadPwdDat(dat, u"schluessel"_qs, folder.workingCopy()).ok());
-    EXPECT_FALSE(text.isPlausible());
-    EXPECT_FALSE(TextModeStore::warningText().isEmpty());
-    const StoreResult r = text.writeBack(u"[Main]\r\nCount=0"_qs);
-    EXPECT_EQ(r.error, StoreError::Validation);
-    EXPECT_FALSE(r.message.isEmpty());
-    EXPECT_EQ(testsupport::readAll(dat), original);
+    ASSERT_TRUE(text.LoadPwdDat(dat, u"geheim1"_qs, folder.workingCopy()).ok());
+    for (const QString& edited : {u"nur Notizen\r\nohne Abschnitt"_qs, u"[Main]\r\nCount=0\r\nx=\u0001"_qs,
+                                  QString(u"[A]\r\nx=1\r\n"_qs + QChar(u'\0'))}) {
+        const StoreResult r = text.writeBack(edited);
+        EXPECT_EQ(r.error, StoreError::Validation);
+        EXPECT_TRUE(r.message.contains(u"nicht gespeichert"_qs)) << r.message.toStdString();
+        EXPECT_EQ(testsupport::readAll(dat), before);
+    }
+    // Blanks alone are the empty store, which may be written.
+    EXPECT_TRUE(text.writeBack(u"  "_qs).ok());
+    EXPECT_EQ(plainOf(dat, u"geheim1"_qs), QByteArray("  \r\n"));
+    EXPECT_EQ(filesIn(folder.dir.path()), QStringList({u"anna.dat"_qs}));
 
     TextModeStore notLoaded;
     EXPECT_EQ(notLoaded.writeBack(u"[A]"_qs).error, StoreError::Validation);
+}
+
+TEST(TextModeStore, APlaceholderIsKeyedOnlyWithWindows1252Characters)
+{
+    SeamReset reset;
+    StoreFolder folder;
+    const QString dat = folder.path(u"neu.dat"_qs);
+    ASSERT_TRUE(testsupport::writeAll(dat, "\r\n"));
+    TextModeStore text;
+    ASSERT_TRUE(text.LoadPwdDat(dat, u"пароль12"_qs, folder.workingCopy()).ok());
+    const StoreResult r = text.writeBack(u"[Main]\r\nCount=0"_qs);
+    EXPECT_EQ(r.error, StoreError::Validation);
+    EXPECT_EQ(r.message, MasterPasswordChange::checkNewKey(u"пароль12"_qs, StoreField::None).message);
+    EXPECT_FALSE(r.message.isEmpty());
+    EXPECT_EQ(testsupport::readAll(dat), QByteArray("\r\n"));
+
+    ASSERT_TRUE(text.LoadPwdDat(dat, u"paßwort12"_qs, folder.workingCopy()).ok());
+    ASSERT_TRUE(text.writeBack(u"[Main]\r\nCount=0"_qs).ok());
+    EXPECT_TRUE(testsupport::opensWith(dat, u"paßwort12"_qs, QByteArray("[Main]\r\nCount=0\r\n")));
 }

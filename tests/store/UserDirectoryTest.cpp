@@ -16,6 +16,10 @@ TEST(UserDirectory, ListsDatFilesWithoutRegardToCase)
     EXPECT_EQ(UserDirectory::listUsers(folder.dir.path(), folder.workingCopy()),
               QStringList({u"a.b"_qs, u"anna"_qs, u"Ärzte"_qs, u"Bob"_qs, u"zoe"_qs}));
     EXPECT_TRUE(UserDirectory::listUsers(folder.path(u"fehlt"_qs)).isEmpty());
+    // Wherever the working copy lies, a "pstmp.dat" in the folder is no user.
+    ASSERT_TRUE(testsupport::writeAll(folder.path(u"PSTMP.DAT"_qs), "x"));
+    EXPECT_EQ(UserDirectory::listUsers(folder.dir.path(), QStringLiteral("/anderswo/pstmp.dat")),
+              QStringList({u"a.b"_qs, u"anna"_qs, u"Ärzte"_qs, u"Bob"_qs, u"zoe"_qs}));
 }
 
 TEST(UserDirectory, FindsTheUserFileWithoutRegardToCase)
@@ -43,6 +47,9 @@ TEST(UserDirectory, RefusesNamesThatCannotBeFileNames)
         {QString(), false},         {u"../anna"_qs, false},    {u"a/b"_qs, false},    {u"a\\b"_qs, false},
         {u".."_qs, false},          {u"."_qs, false},          {u"a\tb"_qs, false},   {u"a\nb"_qs, false},
         {u"\u0142ukasz"_qs, false}, {QString(300, u'a'), false},
+        // The working copy's name: that user's store would be deleted by the next unlock.
+        {u"pstmp"_qs, false},       {u"PSTMP"_qs, false},      {u"PsTmp"_qs, false},  {u"pstmp2"_qs, true},
+        {u"xpstmp"_qs, true},
     };
     for (const auto& c : cases) {
         const StoreResult r = UserDirectory::checkUserName(c.name);

@@ -204,12 +204,20 @@ void frmLogin::login()
         return;
     }
 
-    // Remembered before anything else, also when the password turns out to be wrong.
-    WriteIni(app.AppTitle, QStringLiteral("DefaultUser"), user, app.SettingsFile);
-
     StoreSession& store = session();
     store.begin(app.AppPath, user, password, app.WorkingCopyFile);
     store.PassChangeFromLogin = 0;
+    // A new store is keyed only with characters the key can hold; refused before anything is written.
+    const StoreResult keyCheck = store.checkNewStoreKey();
+    if (!keyCheck) {
+        store.MasterPassword.clear();
+        ShowMessage(keyCheck.message, static_cast<qint16>(keyCheck.kind));
+        focusLoginField(kFocusPassword);
+        return;
+    }
+
+    // Remembered before the store is touched, also when the password turns out to be wrong.
+    WriteIni(app.AppTitle, QStringLiteral("DefaultUser"), user, app.SettingsFile);
 
     if (store.userFileExists()) {
         const StoreResult result = store.unlock();

@@ -100,7 +100,8 @@ bool frmNotepad::LoadPwdDat()
         m_store.LoadPwdDat(m_session.UserFile, m_session.MasterPassword, appContext().WorkingCopyFile);
     m_busy = false;
     if (r.error == StoreError::WrongKey) {
-        // As at login: a wrong master password ends the program; nothing was written.
+        // As at login: a wrong master password ends the program; nothing was written. The store
+        // checks what the password deciphered, so garbage that passed the length field lands here too.
         Wipe::text(m_session.MasterPassword);
         ShowMessage(kWrongPassword, kMessageExclamation, textModeCaption());
         m_ending = true;
@@ -120,12 +121,6 @@ bool frmNotepad::LoadPwdDat()
     m_text1->setPlainText(m_store.text());
     // Filling the box is no change of the user's.
     m_changed = 0;
-    // A wrong password that happened to decipher gives unreadable bytes; writing them back under
-    // that password would destroy the store, so such a text can only be read.
-    if (!m_store.isPlausible()) {
-        m_text1->setReadOnly(true);
-        ShowMessage(TextModeStore::warningText(), kMessageExclamation, textModeCaption());
-    }
     m_loaded = true;
     PlaySoundFile(appContext().LoginSoundFile);
     return true;

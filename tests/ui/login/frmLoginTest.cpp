@@ -1,8 +1,11 @@
 #include "ui/main/WindowTestFolder.h"
 
 #include "app/FileServices.h"
+#include "store/MasterPasswordChange.h"
 #include "store/StoreSession.h"
 #include "support/WipedTexts.h"
+#include "store/UserDirectory.h"
+#include "support/StoreFiles.h"
 #include "ui/main/PictureBox.h"
 
 #include <QPointer>
@@ -63,6 +66,12 @@ TEST(frmLogin, RefusedInputShowsItsMessageAndWritesNothing)
         {"../anna", "geheim1", QString(), "Combo1"},
         {"a\\b", "geheim1", QString(), "Combo1"},
         {"..", "geheim1", QString(), "Combo1"},
+        // The working copy's name, in any case.
+        {"pstmp", "geheim1", UserDirectory::checkUserName(QStringLiteral("pstmp")).message, "Combo1"},
+        {"PsTmP", "geheim1", UserDirectory::checkUserName(QStringLiteral("pstmp")).message, "Combo1"},
+        // A new store is keyed only with characters the key can hold, refused with the change's message.
+        {"neu", "пароль12", MasterPasswordChange::check(QStringLiteral("alt"), QString::fromUtf8("пароль12")).message,
+         "txtLoginPassWord"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " / " + c.password);
@@ -158,26 +167,70 @@ TEST(frmLogin, ExistingUserOpensWithTheNameInAnyCase)
 
 TEST(frmLogin, WrongPasswordEndsTheProgramWithoutTouchingTheStore)
 {
-    WindowTestFolder folder;
-    folder.copyFixture(QStringLiteral("anna.dat"));
-    const QString store = folder.path(QStringLiteral("anna.dat"));
-    const QByteArray before = testsupport::readAll(store);
-    const QDateTime modified = QFileInfo(store).lastModified();
-    AppWindows windows;
-    QPointer<frmLogin> login = &windows.showLogin();
-    typeLogin(*login, QStringLiteral("anna"), QStringLiteral("falsch1"));
-    login->login();
+    const struct {
+        QString fixture;
+        QString password;
+    } cases[] = {
+        {QStringLiteral("anna.dat"), QStringLiteral("falsch1")},
+        // Its garbage passes the length field; the store's check of the text refuses it.
+        {testsupport::kLargeStoreFixture, testsupport::kLargeStoreWrongKey},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fixture.toStdString());
+        WindowTestFolder folder;
+        folder.copyFixture(c.fixture, QStringLiteral("anna.dat"));
+        const QString store = folder.path(QStringLiteral("anna.dat"));
+        const QByteArray before = testsupport::readAll(store);
+        const QDateTime modified = QFileInfo(store).lastModified();
+        AppWindows windows;
+        QPointer<frmLogin> login = &windows.showLogin();
+        typeLogin(*login, QStringLiteral("anna"), c.password);
+        login->login();
 
-    ASSERT_EQ(folder.messages.shown().size(), 1);
-    EXPECT_TRUE(folder.messages.shown().first().prompt.contains(QStringLiteral("Master-Passwort")));
-    EXPECT_TRUE(folder.messages.shown().first().prompt.contains(QStringLiteral("beendet")));
-    EXPECT_EQ(folder.exits.size(), 1);
-    EXPECT_NE(folder.exits.value(0), 0);
-    EXPECT_EQ(testsupport::readAll(store), before);
-    EXPECT_EQ(QFileInfo(store).lastModified(), modified);
-    EXPECT_EQ(folder.files(), (QStringList{QStringLiteral("Keywarden.ini"), QStringLiteral("anna.dat")}));
-    EXPECT_FALSE(windows.mainWindow().isVisible());
-    EXPECT_TRUE(windows.session().MasterPassword.isEmpty());
+        ASSERT_EQ(folder.messages.shown().size(), 1);
+        EXPECT_TRUE(folder.messages.shown().first().prompt.contains(QStringLiteral("Master-Passwort")));
+        EXPECT_TRUE(folder.messages.shown().first().prompt.contains(QStringLiteral("beendet")));
+        EXPECT_EQ(folder.exits.size(), 1);
+        EXPECT_NE(folder.exits.value(0), 0);
+        EXPECT_EQ(testsupport::readAll(store), before);
+        EXPECT_EQ(QFileInfo(store).lastModified(), modified);
+        EXPECT_EQ(folder.files(), (QStringList{QStringLiteral("Keywarden.ini"), QStringLiteral("anna.dat")}));
+        EXPECT_FALSE(windows.mainWindow().isVisible());
+        EXPECT_TRUE(windows.session().MasterPassword.isEmpty());
+    }
+}
+
+TEST(frmLogin, APlaceholderIsKeyedOnlyWithWindows1252CharactersWhileKeyedStoresOpenAsBefore)
+{
+    const QString cyrillic = QString::fromUtf8("пароль12");
+    {
+        // A user created before, whose store the first entry will key.
+        WindowTestFolder folder;
+        testsupport::writeAll(folder.path(QStringLiteral("lena.dat")), "\r\n");
+        AppWindows windows;
+        QPointer<frmLogin> login = &windows.showLogin();
+        typeLogin(*login, QStringLiteral("lena"), cyrillic);
+        login->login();
+        ASSERT_EQ(folder.messages.shown().size(), 1);
+        EXPECT_EQ(folder.messages.shown().first().prompt,
+                  MasterPasswordChange::check(QStringLiteral("alt"), cyrillic).message);
+        ASSERT_TRUE(login);
+        EXPECT_TRUE(login->isVisible());
+        EXPECT_EQ(login->focusWidget(), login->txtLoginPassWord);
+        EXPECT_FALSE(windows.mainWindow().isVisible());
+        EXPECT_EQ(testsupport::readAll(folder.path(QStringLiteral("lena.dat"))), QByteArray("\r\n"));
+        EXPECT_TRUE(folder.exits.isEmpty());
+    }
+    // A store keyed with the same key bytes ("??????12") keeps opening with it.
+    WindowTestFolder folder;
+    ASSERT_TRUE(testsupport::encipherTo(folder.path(QStringLiteral("alt.dat")),
+                                        testsupport::readAll(testsupport::fixturePath(QStringLiteral("anna.ini"))),
+                                        QStringLiteral("??????12")));
+    AppWindows windows;
+    frmMain* main = loginThroughWindow(windows, QStringLiteral("alt"), cyrillic);
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(folder.messages.shown().isEmpty());
+    EXPECT_EQ(itemsOf(main->cboAccount), (QStringList{QStringLiteral("Bär"), QStringLiteral("Post")}));
 }
 
 TEST(frmLogin, AFailedLoginWipesTheMasterPassword)

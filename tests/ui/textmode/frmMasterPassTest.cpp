@@ -379,23 +379,33 @@ TEST(frmMasterPass, AFailureBeforeTheRenameKeepsTheOldStore)
 
 TEST(frmMasterPass, AWrongOldPasswordEndsTheProgramWithTheFilesUntouched)
 {
-    AnnaChange anna;
-    anna.openFromLogin(QStringLiteral("falsch99"));
-    Dialog dialog;
-    ASSERT_TRUE(dialog.form);
-    WipedTexts wiped;
-    anna.changeTo(dialog, QStringLiteral("neu-4567"));
-    EXPECT_TRUE(wiped.wiped(anna.session.MasterPassword, QStringLiteral("falsch99")));
+    for (const bool passesTheLengthField : {false, true}) {
+        SCOPED_TRACE(passesTheLengthField ? "wrong key that passes the length field" : "wrong key");
+        AnnaChange anna;
+        QString wrong = QStringLiteral("falsch99");
+        if (passesTheLengthField) {
+            QFile::remove(anna.dat);
+            anna.copyFixture(testsupport::kLargeStoreFixture, QStringLiteral("anna.dat"));
+            anna.original = testsupport::readAll(anna.dat);
+            wrong = testsupport::kLargeStoreWrongKey;
+        }
+        anna.openFromLogin(wrong);
+        Dialog dialog;
+        ASSERT_TRUE(dialog.form);
+        WipedTexts wiped;
+        anna.changeTo(dialog, QStringLiteral("neu-4567"));
+        EXPECT_TRUE(wiped.wiped(anna.session.MasterPassword, wrong));
 
-    ASSERT_EQ(anna.exits.size(), 1);
-    EXPECT_NE(anna.exits[0], 0);
-    ASSERT_EQ(anna.messages.shown().size(), 2);
-    EXPECT_EQ(anna.messages.shown()[1].kind, kMessageExclamation);
-    EXPECT_TRUE(anna.messages.shown()[1].prompt.contains(QStringLiteral("Master-Passwort ist falsch")));
-    EXPECT_TRUE(anna.untouched());
-    // The program ends: the login window is not shown again.
-    EXPECT_EQ(anna.closed.calls, 0);
-    EXPECT_FALSE(dialog.form->isVisible());
+        ASSERT_EQ(anna.exits.size(), 1);
+        EXPECT_NE(anna.exits[0], 0);
+        ASSERT_EQ(anna.messages.shown().size(), 2);
+        EXPECT_EQ(anna.messages.shown()[1].kind, kMessageExclamation);
+        EXPECT_TRUE(anna.messages.shown()[1].prompt.contains(QStringLiteral("Master-Passwort ist falsch")));
+        EXPECT_TRUE(anna.untouched());
+        // The program ends: the login window is not shown again.
+        EXPECT_EQ(anna.closed.calls, 0);
+        EXPECT_FALSE(dialog.form->isVisible());
+    }
 }
 
 TEST(frmMasterPass, ANameWithoutAUserFileIsRefused)

@@ -163,28 +163,6 @@ TEST(frmNotepad, AnEditIsWrittenBackOnCloseEvenWhenUndone)
     }
 }
 
-TEST(frmNotepad, ImplausiblePlaintextOpensReadOnlyAndIsNeverWritten)
-{
-    // What a wrong password that happens to decipher looks like: control bytes, no section header.
-    QByteArray garbage("\x01\x9c\x07zq\x1b\xfe");
-    TextModeFolder folder(garbage);
-    ScriptedMessages messages;
-    const QByteArray before = testsupport::readAll(folder.dat);
-
-    QPointer<frmNotepad> form = folder.open();
-    ASSERT_TRUE(form);
-    EXPECT_TRUE(form->isReadOnly());
-    ASSERT_EQ(messages.shown().size(), 1);
-    EXPECT_EQ(messages.shown()[0].prompt, TextModeStore::warningText());
-    EXPECT_EQ(messages.shown()[0].kind, kMessageExclamation);
-
-    QTest::keyClicks(text1(form), QStringLiteral("abc"));
-    EXPECT_FALSE(form->isChanged());
-    form->close();
-    EXPECT_EQ(testsupport::readAll(folder.dat), before);
-    EXPECT_EQ(folder.closedCalls, 1);
-}
-
 TEST(frmNotepad, ANameWithoutAUserFileIsRefused)
 {
     TextModeFolder folder;
@@ -202,27 +180,45 @@ TEST(frmNotepad, ANameWithoutAUserFileIsRefused)
 
 TEST(frmNotepad, AWrongPasswordEndsTheProgramWithoutWriting)
 {
-    TextModeFolder folder;
-    folder.addSoundFiles();
-    ScriptedMessages messages;
-    RecordedSounds sounds;
-    folder.session.MasterPassword = QStringLiteral("falsch99");
-    const QByteArray before = testsupport::readAll(folder.dat);
+    enum class Store { Anna, Garbage, Large };
+    const struct {
+        const char* what;
+        Store store;
+        QString password;
+    } cases[] = {
+        {"wrong password", Store::Anna, QStringLiteral("falsch99")},
+        // What a wrong password that passes the length field gives: control bytes, no section header.
+        {"garbage that deciphers", Store::Garbage, kKey},
+        {"wrong key that passes the length field", Store::Large, testsupport::kLargeStoreWrongKey},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TextModeFolder folder(c.store == Store::Garbage ? QByteArray("\x01\x9c\x07zq\x1b\xfe") : QByteArray());
+        if (c.store == Store::Large) {
+            QFile::remove(folder.dat);
+            folder.copyFixture(testsupport::kLargeStoreFixture, QStringLiteral("anna.dat"));
+        }
+        folder.addSoundFiles();
+        ScriptedMessages messages;
+        RecordedSounds sounds;
+        folder.session.MasterPassword = c.password;
+        const QByteArray before = testsupport::readAll(folder.dat);
 
-    WipedTexts wiped;
-    frmNotepad::open(folder.session, [&] { ++folder.closedCalls; });
-    flushDeletes();
-    EXPECT_TRUE(wiped.wiped(folder.session.MasterPassword, QStringLiteral("falsch99")));
+        WipedTexts wiped;
+        frmNotepad::open(folder.session, [&] { ++folder.closedCalls; });
+        flushDeletes();
+        EXPECT_TRUE(wiped.wiped(folder.session.MasterPassword, c.password));
 
-    ASSERT_EQ(folder.exits.size(), 1);
-    EXPECT_NE(folder.exits[0], 0);
-    ASSERT_EQ(messages.shown().size(), 1);
-    EXPECT_TRUE(messages.shown()[0].prompt.contains(QStringLiteral("Master-Passwort ist falsch")));
-    EXPECT_EQ(testsupport::readAll(folder.dat), before);
-    EXPECT_FALSE(QFileInfo::exists(folder.workingCopy()));
-    EXPECT_EQ(folder.closedCalls, 0);
-    EXPECT_EQ(visibleWindow<frmNotepad>(), nullptr);
-    EXPECT_TRUE(sounds.played().isEmpty());
+        ASSERT_EQ(folder.exits.size(), 1);
+        EXPECT_NE(folder.exits[0], 0);
+        ASSERT_EQ(messages.shown().size(), 1);
+        EXPECT_TRUE(messages.shown()[0].prompt.contains(QStringLiteral("Master-Passwort ist falsch")));
+        EXPECT_EQ(testsupport::readAll(folder.dat), before);
+        EXPECT_FALSE(QFileInfo::exists(folder.workingCopy()));
+        EXPECT_EQ(folder.closedCalls, 0);
+        EXPECT_EQ(visibleWindow<frmNotepad>(), nullptr);
+        EXPECT_TRUE(sounds.played().isEmpty());
+    }
 }
 
 TEST(frmNotepad, AFailedWriteBackAsksBeforeTheEditsAreLost)
