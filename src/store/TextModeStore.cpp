@@ -42,8 +42,7 @@ QString TextModeStore::warningText()
                           "nicht zurückgeschrieben.   ");
 }
 
-StoreResult TextModeStore::LoadPwdDat(const QString& userFile, const QString& masterPassword,
-                                      const QString& workingCopyFile)
+StoreResult TextModeStore::LoadPwdDat(const QString& userFile, const QString& masterPassword)
 {
     StoreActivity::Scope scope;
     if (!scope.acquired())
@@ -52,7 +51,7 @@ StoreResult TextModeStore::LoadPwdDat(const QString& userFile, const QString& ma
     if (!QFileInfo(userFile).isFile())
         return StoreResult::failure(StoreError::MissingUserFile, kNoUserFile);
 
-    StoreCycle cycle(workingCopyFile);
+    StoreCycle cycle;
     StoreResult r = cycle.open(userFile, masterPassword);
     if (!r)
         return r;
@@ -63,7 +62,6 @@ StoreResult TextModeStore::LoadPwdDat(const QString& userFile, const QString& ma
 
     m_userFile = userFile;
     m_password = masterPassword;
-    m_workingCopyFile = workingCopyFile;
     m_loaded = true;
     return StoreResult::success();
 }
@@ -71,7 +69,7 @@ StoreResult TextModeStore::LoadPwdDat(const QString& userFile, const QString& ma
 StoreResult TextModeStore::writeBack(const QString& text)
 {
     // Order: the new text is enciphered into a temporary file beside the user file and renamed over
-    // it, read-only; until then the old file is complete. The working copy lives only meanwhile.
+    // it, read-only; until then the old file is complete. The text is never written in clear.
     if (!m_loaded)
         return StoreResult::validation(kNotLoaded, StoreField::None);
     if (!m_plausible)
@@ -82,7 +80,7 @@ StoreResult TextModeStore::writeBack(const QString& text)
     if (!scope.acquired())
         return StoreResult::failure(StoreError::Busy);
 
-    StoreCycle cycle(m_workingCopyFile);
+    StoreCycle cycle;
     cycle.begin(Cp1252::encode(text + QStringLiteral("\r\n")));
     return cycle.commit(m_userFile, m_password);
 }
@@ -147,7 +145,6 @@ void TextModeStore::clear()
     Wipe::text(m_text);
     Wipe::text(m_password);
     m_userFile.clear();
-    m_workingCopyFile.clear();
     m_plausible = false;
     m_loaded = false;
 }

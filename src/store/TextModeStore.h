@@ -13,11 +13,9 @@ public:
     TextModeStore(const TextModeStore&) = delete;
     TextModeStore& operator=(const TextModeStore&) = delete;
 
-    // LoadPwdDat's store side: deciphers `userFile` (writing the working copy for as long as it
-    // reads, when a path is given, and removing it), builds the text by the line rules and checks
-    // whether it is plausible store text. A user without a file is refused (MissingUserFile).
-    StoreResult LoadPwdDat(const QString& userFile, const QString& masterPassword,
-                           const QString& workingCopyFile);
+    // LoadPwdDat's store side: deciphers `userFile` in memory, builds the text by the line rules and
+    // checks whether it is plausible store text. A user without a file is refused (MissingUserFile).
+    StoreResult LoadPwdDat(const QString& userFile, const QString& masterPassword);
 
     const QString& text() const { return m_text; }
     // False when the deciphered bytes are not store text (a wrong password that happened to
@@ -44,7 +42,6 @@ public:
 private:
     QString m_userFile;
     QString m_password;
-    QString m_workingCopyFile;
     QString m_text;
     bool m_plausible = false;
     bool m_loaded = false;

@@ -47,26 +47,32 @@ TEST(TextModeStore, PlausibilityGuard)
         EXPECT_EQ(TextModeStore::isPlausibleStoreText(c.plain), c.plausible) << c.what;
 }
 
-TEST(TextModeStore, OpenAndCloseWithoutChangeLeavesFileAndNoWorkingCopy)
+TEST(TextModeStore, OpenAndWriteBackKeepThePlaintextOffTheDisk)
 {
     SeamReset reset;
     StoreFolder folder;
     const QString dat = folder.copyFixture(u"anna.dat"_qs);
     const QByteArray original = testsupport::readAll(dat);
-    bool copySeen = false;
-    StoreActivity::setEventPump([&] { copySeen |= QFile::exists(folder.workingCopy()); });
+    int pumps = 0;
+    QStringList plainFiles;
+    StoreActivity::setEventPump([&] {
+        ++pumps;
+        plainFiles << testsupport::filesHolding(folder.dir.path(), "kunde7");
+    });
 
     TextModeStore text;
-    ASSERT_TRUE(text.LoadPwdDat(dat, u"geheim1"_qs, folder.workingCopy()).ok());
-    EXPECT_TRUE(copySeen);
+    ASSERT_TRUE(text.LoadPwdDat(dat, u"geheim1"_qs).ok());
+    EXPECT_GT(pumps, 0);
     EXPECT_TRUE(text.isPlausible());
     EXPECT_EQ(text.text(), u"[Main]\r\nCount=2\r\nAccount1=Bär\r\nAccount2=Post\r\n\r\n[Baer]\r\nUser=anna\r\nPass=\r\nWeb=\r\n"
                            u"Comment=Zeile 1#§Zeile 2\r\n\r\n[Post]\r\nUser=kunde7\r\nPass=\r\nWeb=\r\nComment=\r\n"_qs);
-    EXPECT_FALSE(QFile::exists(folder.workingCopy()));
     EXPECT_EQ(testsupport::readAll(dat), original);
+    ASSERT_TRUE(text.writeBack(text.text() + u"[Neu]\r\nUser=kunde7\r\n"_qs).ok());
+    EXPECT_TRUE(plainFiles.isEmpty()) << plainFiles.join(u' ').toStdString();
+    EXPECT_TRUE(plainOf(dat, u"geheim1"_qs).contains("[Neu]\r\nUser=kunde7\r\n"));
 
-    EXPECT_EQ(text.LoadPwdDat(dat, u"falsch"_qs, folder.workingCopy()).error, StoreError::WrongKey);
-    EXPECT_EQ(text.LoadPwdDat(folder.path(u"niemand.dat"_qs), u"geheim1"_qs, folder.workingCopy()).error,
+    EXPECT_EQ(text.LoadPwdDat(dat, u"falsch"_qs).error, StoreError::WrongKey);
+    EXPECT_EQ(text.LoadPwdDat(folder.path(u"niemand.dat"_qs), u"geheim1"_qs).error,
               StoreError::MissingUserFile);
     EXPECT_EQ(filesIn(folder.dir.path()), QStringList({u"anna.dat"_qs}));
 }
@@ -77,7 +83,7 @@ TEST(TextModeStore, EditIsWrittenBackReadOnly)
     StoreFolder folder;
     const QString dat = folder.copyFixture(u"anna.dat"_qs);
     TextModeStore text;
-    ASSERT_TRUE(text.LoadPwdDat(dat, u"geheim1"_qs, folder.workingCopy()).ok());
+    ASSERT_TRUE(text.LoadPwdDat(dat, u"geheim1"_qs).ok());
     const QString edited = text.text() + u"[Neu]\r\nUser=ü"_qs;
     ASSERT_TRUE(text.writeBack(edited).ok());
     EXPECT_EQ(plainOf(dat, u"geheim1"_qs), Cp1252::encode(edited) + "\r\n");
@@ -98,7 +104,7 @@ TEST(TextModeStore, ImplausiblePlaintextOpensReadOnlyAndIsNeverWritten)
     const QByteArray original = testsupport::readAll(dat);
 
     TextModeStore text;
-    ASSERT_TRUE(text.LoadPwdDat(dat, u"schluessel"_qs, folder.workingCopy()).ok());
+    ASSERT_TRUE(text.LoadPwdDat(dat, u"schluessel"_qs).ok());
     EXPECT_FALSE(text.isPlausible());
     EXPECT_FALSE(TextModeStore::warningText().isEmpty());
     const StoreResult r = text.writeBack(u"[Main]\r\nCount=0"_qs);

@@ -20,4 +20,8 @@ bool isReadOnly(const QString& path);
 // The files of a folder, hidden ones included, sorted by name.
 QStringList filesIn(const QString& folder);
 
+// The files of `folder` whose bytes contain `needle`. A store's plaintext marker found in one means
+// the plaintext reached the disk.
+QStringList filesHolding(const QString& folder, const QByteArray& needle);
+
 } // namespace testsupport

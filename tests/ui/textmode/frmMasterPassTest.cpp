@@ -64,12 +64,12 @@ struct AnnaFolder : ProgramFolder {
     AnnaFolder()
     {
         QFile::setPermissions(dat, QFileDevice::ReadOwner);
-        session.begin(appContext().AppPath, QStringLiteral("anna"), kOld, workingCopy());
+        session.begin(appContext().AppPath, QStringLiteral("anna"), kOld);
     }
     bool untouched() const
     {
         return testsupport::readAll(dat) == original && !QFileInfo::exists(bak)
-            && !QFileInfo::exists(workingCopy());
+            && plaintextFiles().isEmpty();
     }
 };
 
@@ -124,7 +124,7 @@ TEST(frmMasterPass, ChangeFromTheMainWindowKeepsTheOldStoreAsBackup)
     plainOf(anna.dat, kOld, &status);
     EXPECT_EQ(status, CryptStatus::CannotOpen);
     EXPECT_TRUE(isReadOnly(anna.dat));
-    EXPECT_FALSE(QFileInfo::exists(anna.workingCopy()));
+    EXPECT_TRUE(anna.plaintextFiles().isEmpty());
 
     // The user goes on working under the new password; the main window comes back.
     EXPECT_EQ(anna.session.MasterPassword, QStringLiteral("neu-4567"));
@@ -313,7 +313,7 @@ TEST(frmMasterPass, AFailureBeforeTheRenameKeepsTheOldStore)
         // The user file is the old one and opens under the old password; the user is told.
         EXPECT_EQ(testsupport::readAll(anna.dat), anna.original);
         EXPECT_TRUE(opensWith(anna.dat, kOld, annaPlain()));
-        EXPECT_FALSE(QFileInfo::exists(anna.workingCopy()));
+        EXPECT_TRUE(anna.plaintextFiles().isEmpty());
         ASSERT_EQ(anna.messages.shown().size(), 2);
         EXPECT_FALSE(anna.messages.shown()[1].question);
         EXPECT_FALSE(anna.messages.shown()[1].prompt.isEmpty());

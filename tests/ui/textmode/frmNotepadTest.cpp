@@ -96,7 +96,7 @@ TEST(frmNotepad, TheFixtureStoreShowsWithOneBlankLineBeforeEachLaterSection)
                                 "[Baer]\r\nUser=anna\r\nPass=\r\nWeb=\r\nComment=Zeile 1#\u00a7Zeile 2\r\n\r\n"
                                 "[Post]\r\nUser=kunde7\r\nPass=\r\nWeb=\r\nComment=\r\n"));
     // No plaintext stays on disk while the window is open.
-    EXPECT_FALSE(QFileInfo::exists(folder.workingCopy()));
+    EXPECT_TRUE(folder.plaintextFiles().isEmpty());
 }
 
 TEST(frmNotepad, OpenAndCloseWithoutTypingLeavesTheFileByteForByte)
@@ -116,7 +116,7 @@ TEST(frmNotepad, OpenAndCloseWithoutTypingLeavesTheFileByteForByte)
     EXPECT_FALSE(form);
     EXPECT_EQ(testsupport::readAll(folder.dat), before);
     EXPECT_TRUE(isReadOnly(folder.dat));
-    EXPECT_FALSE(QFileInfo::exists(folder.workingCopy()));
+    EXPECT_TRUE(folder.plaintextFiles().isEmpty());
     EXPECT_EQ(sounds.played(), QStringList({appContext().LoginSoundFile, appContext().LogoutSoundFile}));
     EXPECT_EQ(folder.closedCalls, 1);
     EXPECT_TRUE(folder.session.MasterPassword.isEmpty());
@@ -151,7 +151,7 @@ TEST(frmNotepad, AnEditIsWrittenBackOnCloseEvenWhenUndone)
         EXPECT_NE(testsupport::readAll(folder.dat), before);
         EXPECT_TRUE(opensWith(folder.dat, kKey, expected));
         EXPECT_TRUE(isReadOnly(folder.dat));
-        EXPECT_FALSE(QFileInfo::exists(folder.workingCopy()));
+        EXPECT_TRUE(folder.plaintextFiles().isEmpty());
         EXPECT_EQ(folder.closedCalls, 1);
         if (!undo) {
             // Every character as typed, the no-break space included, lines ended by CR LF.
@@ -214,7 +214,7 @@ TEST(frmNotepad, AWrongPasswordEndsTheProgramWithoutWriting)
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.shown()[0].prompt.contains(QStringLiteral("Master-Passwort ist falsch")));
     EXPECT_EQ(testsupport::readAll(folder.dat), before);
-    EXPECT_FALSE(QFileInfo::exists(folder.workingCopy()));
+    EXPECT_TRUE(folder.plaintextFiles().isEmpty());
     EXPECT_EQ(folder.closedCalls, 0);
     EXPECT_EQ(visibleWindow<frmNotepad>(), nullptr);
     EXPECT_TRUE(sounds.played().isEmpty());
