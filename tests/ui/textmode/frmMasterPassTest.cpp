@@ -294,7 +294,10 @@ TEST(frmMasterPass, AFailureBeforeTheRenameKeepsTheOldStore)
     } cases[] = {
         {"backup not written", AtomicWrite::Stage::Write, QStringLiteral("anna.bak")},
         {"backup not renamed", AtomicWrite::Stage::Commit, QStringLiteral("anna.bak")},
+        {"backup not flushed", AtomicWrite::Stage::Flush, QStringLiteral("anna.bak")},
         {"new store not written", AtomicWrite::Stage::Write, QStringLiteral("anna.dat")},
+        {"new store not flushed", AtomicWrite::Stage::Flush, QStringLiteral("anna.dat")},
+        {"new store not closed", AtomicWrite::Stage::Close, QStringLiteral("anna.dat")},
         {"new store not renamed", AtomicWrite::Stage::Commit, QStringLiteral("anna.dat")},
     };
     for (const auto& c : cases) {
@@ -325,6 +328,27 @@ TEST(frmMasterPass, AFailureBeforeTheRenameKeepsTheOldStore)
         for (const QString& f : anna.files())
             EXPECT_TRUE(f == QStringLiteral("anna.dat") || f == QStringLiteral("anna.bak")) << f.toStdString();
     }
+}
+
+TEST(frmMasterPass, AnUnconfirmedFolderFlushCountsAsChangedAndSaysSo)
+{
+    // The store is under the new password once renamed: the dialog ends as after a change.
+    AnnaChange anna;
+    AtomicWrite::setFaultHook([&](AtomicWrite::Stage stage, const QString& path) {
+        return stage == AtomicWrite::Stage::FolderFlush && QFileInfo(path) == QFileInfo(anna.dat);
+    });
+    anna.openFromMain();
+    Dialog dialog;
+    ASSERT_TRUE(dialog.form);
+    anna.changeTo(dialog, QStringLiteral("neu-4567"));
+    AtomicWrite::setFaultHook({});
+
+    ASSERT_EQ(anna.messages.shown().size(), 2);
+    EXPECT_FALSE(anna.messages.shown()[1].question);
+    EXPECT_TRUE(anna.messages.shown()[1].prompt.contains(QStringLiteral("Master-Passwort ist geändert")));
+    EXPECT_TRUE(opensWith(anna.dat, QStringLiteral("neu-4567"), annaPlain()));
+    EXPECT_EQ(anna.session.MasterPassword, QStringLiteral("neu-4567"));
+    EXPECT_EQ(anna.closed.calls, 1);
 }
 
 TEST(frmMasterPass, AWrongOldPasswordEndsTheProgramWithTheFilesUntouched)
