@@ -1,5 +1,6 @@
 // Store operations on generated stores of 1,000 and 10,000 accounts against the bare cipher work each
-// needs (DecryptFile for reads, DecryptFile plus EncryptFile for writes) on the same file. After the
+// needs (deciphering the file into memory for reads, plus enciphering into a new file for writes) on
+// the same file. After the
 // table it prints the slowest operation at 10,000 accounts over its cipher work, and over itself at
 // 1,000 accounts.
 #include "crypto/clsBlowfish.h"
@@ -10,7 +11,6 @@
 
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -49,7 +49,6 @@ QByteArray generatedStore(int n)
 struct Store {
     QTemporaryDir dir;
     QString userFile;
-    QString workingCopy;
     std::unique_ptr<StoreSession> session;
 };
 
@@ -64,11 +63,10 @@ Store& freshStore(int n)
 {
     auto store = std::make_unique<Store>();
     store->userFile = store->dir.filePath(QStringLiteral("bench.dat"));
-    store->workingCopy = store->dir.filePath(QStringLiteral("pstmp.dat"));
     clsBlowfish cipher;
     cipher.EncryptBytesToFile(generatedStore(n), store->userFile, kKey);
     store->session = std::make_unique<StoreSession>();
-    store->session->begin(store->dir.path(), QStringLiteral("bench"), kKey, store->workingCopy);
+    store->session->begin(store->dir.path(), QStringLiteral("bench"), kKey);
     store->session->unlock();
     stores()[n] = std::move(store);
     return *stores()[n];
@@ -85,10 +83,9 @@ void bareDecipher(benchmark::State& state, int n)
     Store& store = freshStore(n);
     clsBlowfish cipher;
     cipher.setKey(kKey);
-    for (auto _ : state) {
-        cipher.DecryptFile(store.userFile, store.workingCopy, kKey);
-        QFile::remove(store.workingCopy);
-    }
+    QByteArray plain;
+    for (auto _ : state)
+        cipher.DecryptFileToBytes(store.userFile, plain, kKey);
 }
 
 void bareDecipherEncipher(benchmark::State& state, int n)
@@ -97,10 +94,10 @@ void bareDecipherEncipher(benchmark::State& state, int n)
     const QString copy = store.dir.filePath(QStringLiteral("copy.dat"));
     clsBlowfish cipher;
     cipher.setKey(kKey);
+    QByteArray plain;
     for (auto _ : state) {
-        cipher.DecryptFile(store.userFile, store.workingCopy, kKey);
-        cipher.EncryptFile(store.workingCopy, copy, kKey);
-        QFile::remove(store.workingCopy);
+        cipher.DecryptFileToBytes(store.userFile, plain, kKey);
+        cipher.EncryptBytesToFile(plain, copy, kKey);
     }
 }
 

@@ -34,14 +34,22 @@ void InitApplication(const std::function<void(bool compact)>& applyCompactMode)
     AppContext& app = appContext();
     app.AppTitle = AppContext::kAppTitle;
     app.SettingsFile = app.AppPath + QStringLiteral("Keywarden.ini");
-    // The probe tests the root of the drive holding the program folder, not the folder itself.
-    app.WorkingCopyFile = (IsDriveWritable(app.AppPath) ? app.AppPath : app.TempPath) + QStringLiteral("pstmp.dat");
+    RemoveLeftoverPlaintext();
     app.BackImageFile = app.AppPath + QStringLiteral("Back.bmp");
     app.LoginSoundFile = app.AppPath + QStringLiteral("Login.wav");
     app.LogoutSoundFile = app.AppPath + QStringLiteral("Logout.wav");
     app.CompactMode = LeadingNumber16(ReadIni(app.AppTitle, QStringLiteral("CompactMode"), app.SettingsFile, "0"));
     if (applyCompactMode)
         applyCompactMode(app.CompactMode == 1);
+}
+
+void RemoveLeftoverPlaintext()
+{
+    const AppContext& app = appContext();
+    for (const QString& folder : {app.AppPath, app.TempPath}) {
+        if (!folder.isEmpty())
+            RemoveOwnFile(QDir(folder).filePath(AppContext::kLeftoverPlaintextName));
+    }
 }
 
 QPoint CenterForm(const QRect& screen, const QSize& window)

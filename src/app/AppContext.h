@@ -12,6 +12,9 @@
 // CompactMode changes later. Every folder value ends with the platform's separator.
 struct AppContext {
     static inline const QString kAppTitle = QStringLiteral("Tarvenic Keywarden");
+    // The plaintext working copy of older builds; the program no longer writes it, and deletes one
+    // left behind at start-up. The user listing never shows it as a user.
+    static inline const QString kLeftoverPlaintextName = QStringLiteral("pstmp.dat");
 
     QString AppPath;
     QString TempPath;
@@ -19,7 +22,6 @@ struct AppContext {
     // Set before start-up so that a message shown from anywhere has its caption.
     QString AppTitle = kAppTitle;
     QString SettingsFile;
-    QString WorkingCopyFile;
     QString BackImageFile;
     QString LoginSoundFile;
     QString LogoutSoundFile;
@@ -33,11 +35,15 @@ AppContext& appContext();
 // AppPath: the program's folder; TempPath: the temporary folder. Needs the application object.
 void InitFolders();
 
-// Fills the file paths and the title from AppPath and TempPath and reads CompactMode from the
-// settings. The working copy goes beside the program when the root of the program's drive accepts
-// a new file, else into the temporary folder. applyCompactMode, when given, is handed
+// Fills the file paths and the title from AppPath and TempPath, deletes a plaintext working copy
+// that an older build left beside the stores or in the temporary folder (RemoveLeftoverPlaintext),
+// and reads CompactMode from the settings. applyCompactMode, when given, is handed
 // CompactMode == 1 at the end: the main window installs it to take its stored height.
 void InitApplication(const std::function<void(bool compact)>& applyCompactMode = {});
+
+// Deletes kLeftoverPlaintextName in AppPath and TempPath: regular files of this user's only, never
+// through a link (RemoveOwnFile).
+void RemoveLeftoverPlaintext();
 
 // Where a window of `window` size goes on `screen` (available geometry): centred horizontally,
 // centred vertically within the upper 85 % of the screen height, never above or left of the

@@ -3,21 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStorageInfo>
 
-namespace {
-
-// A probe needs only a name that is free; this many tries covers any folder a user keeps.
-constexpr int kProbeNames = 1000;
-
-bool occupied(const QString& path)
-{
-    // A dangling link counts as taken too: creating through it would write elsewhere.
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
-
-} // namespace
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 bool FileExists(const QString& path)
 {
@@ -49,9 +38,8 @@ QString GetTempFolder()
 {
     QString folder = QDir::tempPath();
 #ifndef Q_OS_WIN
-    // The working copy may land here in clear. Windows hands out a per-user folder; the shared
-    // /tmp of other systems is no match for it, so the private runtime folder is preferred
-    // unless the user named a temporary folder of their own.
+    // Windows hands out a per-user folder; the shared /tmp of other systems is no match for it, so
+    // the private runtime folder is preferred unless the user named a temporary folder of their own.
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!qEnvironmentVariableIsSet("TMPDIR") && !runtime.isEmpty() && QFileInfo(runtime).isDir())
         folder = runtime;
@@ -61,60 +49,16 @@ QString GetTempFolder()
     return folder;
 }
 
-QString DriveRoot(const QString& path)
+bool RemoveOwnFile(const QString& path)
 {
-#ifdef Q_OS_WIN
-    QString d = path;
-    if (d.size() == 1)
-        d += QLatin1Char(':');
-    return d.left(2) + QLatin1Char('\\');
-#else
     if (path.isEmpty())
-        return {};
-    // The path itself need not exist: its nearest existing ancestor lies on the same file system.
-    QString existing = QFileInfo(path).absoluteFilePath();
-    while (!QFileInfo::exists(existing)) {
-        const QString parent = QFileInfo(existing).absolutePath();
-        if (parent == existing)
-            return {};
-        existing = parent;
-    }
-    const QStorageInfo storage(existing);
-    if (!storage.isValid())
-        return {};
-    QString root = QDir::toNativeSeparators(storage.rootPath());
-    AddBackslash(root);
-    return root;
-#endif
-}
-
-bool CanCreateFileIn(const QString& folder)
-{
-    QString base = folder;
-    AddBackslash(base);
-    for (int i = 0; i < kProbeNames; ++i) {
-        const QString probe = base + (i == 0 ? QStringLiteral("test.txt") : QStringLiteral("test%1.txt").arg(i));
-        if (occupied(probe))
-            continue;
-        QFile file(probe);
-        // NewOnly fails rather than open a file that appeared meanwhile.
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            if (occupied(probe))
-                continue;
-            return false;
-        }
-        const QByteArray line = QFile::encodeName(probe) + '\n';
-        bool ok = file.write(line) == line.size();
-        ok = file.flush() && ok;
-        file.close();
-        file.remove();
-        return ok;
-    }
-    return false;
-}
-
-bool IsDriveWritable(const QString& path)
-{
-    const QString root = DriveRoot(path);
-    return !root.isEmpty() && CanCreateFileIn(root);
+        return true;
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    // lstat: a link in a shared folder may point anywhere; it is not ours to follow or to remove.
+    if (::lstat(name.constData(), &st) != 0)
+        return errno == ENOENT;
+    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+        return false;
+    return ::unlink(name.constData()) == 0 || errno == ENOENT;
 }

@@ -20,14 +20,6 @@ void AddBackslash(QString& path);
 // per-user runtime folder when there is one, else the system's temporary folder.
 QString GetTempFolder();
 
-// Whether a new file can be created and written at the root of the drive that holds `path`.
-// The root is the first two characters of the path on Windows (a lone drive letter gets its
-// colon) and the mount point of the file system holding the path elsewhere.
-bool IsDriveWritable(const QString& path);
-
-// The root IsDriveWritable probes, with a trailing separator; empty when there is none.
-QString DriveRoot(const QString& path);
-
-// Creates a file under a name not yet taken in `folder` (test.txt, test1.txt, ...), writes one
-// line to it and deletes it again. A file the user keeps there is never opened for writing.
-bool CanCreateFileIn(const QString& folder);
+// Deletes `path` if it is a regular file of this user's. A link is never followed nor removed, and
+// no mode is changed to make the removal possible. True when no such file is left.
+bool RemoveOwnFile(const QString& path);

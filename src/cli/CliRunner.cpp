@@ -95,6 +95,7 @@ int CliRunner::exitStatusFor(StoreError error)
         return kInputError;
     case StoreError::ReadFailed:
     case StoreError::WriteFailed:
+    case StoreError::NotConfirmed:
     case StoreError::Busy:
         return kFileError;
     }

@@ -12,7 +12,7 @@ class SecretReader;
 class StoreSnapshot;
 
 // Runs one command of keywarden-cli and gives its exit status. Stores are read and changed in memory
-// only (StoreSnapshot, a StoreSession without a working copy); nothing in clear reaches the disk.
+// only (StoreSnapshot, StoreSession); nothing in clear reaches the disk.
 class CliRunner {
 public:
     enum ExitStatus {

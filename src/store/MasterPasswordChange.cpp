@@ -27,6 +27,10 @@ const QString kBackupFailed =
 const QString kStoreFailed =
     QStringLiteral("Die Datei konnte nicht neu geschrieben werden; sie öffnet weiter mit dem alten "
                    "Master-Passwort.");
+const QString kStoreNotConfirmed =
+    QStringLiteral("Das Master-Passwort ist geändert, aber das System hat nicht bestätigt, dass die Datei "
+                   "auf dem Datenträger angekommen ist. Bitte den Datenträger prüfen; nach einem Absturz "
+                   "kann wieder das alte Master-Passwort gelten (die Sicherungsdatei öffnet mit ihm).");
 
 } // namespace
 
@@ -98,11 +102,13 @@ StoreResult run(const QString& userFile, const QString& backupFile, const QStrin
     }
     StoreActivity::pumpEvents();
 
+    // Read-only from its creation, as every store file.
     const AtomicWrite::Status status = AtomicWrite::writeFile(userFile, store, QFileDevice::ReadOwner);
     Wipe::bytes(store);
+    if (status == AtomicWrite::Status::FolderFlushFailed)
+        return StoreResult::failure(StoreError::NotConfirmed, kStoreNotConfirmed);
     if (status != AtomicWrite::Status::Ok)
         return StoreResult::failure(StoreError::WriteFailed, kStoreFailed);
-    UserStoreFile::markReadOnly(userFile);
     StoreActivity::pumpEvents();
     return StoreResult::success();
 }

@@ -2,9 +2,9 @@
 
 #include <functional>
 
-// Process-wide state shared by every store operation: the working copy is one file for all windows,
-// so only one operation may run at a time, and the front end decides how pending events run
-// between the steps of an operation.
+// Process-wide state shared by every store operation: the windows share one session and one store
+// file, so only one operation may run at a time (the main window shows it with its red frame), and
+// the front end decides how pending events run between the steps of an operation.
 class StoreActivity {
 public:
     using EventPump = std::function<void()>;

@@ -25,7 +25,7 @@ QString DecodeLineBreaks(const QString& stored);
 // rewrites the file, restores the file from it if the rewrite fails, and only then deletes it.
 // A missing file is left alone and counts as success.
 bool DeleteIniSection(const QString& section, const QString& iniFile);
-// The same on a document held in memory, for operations that parse their working copy once.
+// The same on a document held in memory, for operations that parse their plaintext once.
 void DeleteIniSection(const QString& section, IniDocument& document);
 
 // Classification of a key typed into an account-name box, by the Windows-1252 code of the character.

@@ -36,6 +36,10 @@ QString storeErrorText(StoreError error)
     case StoreError::WriteFailed:
         return QStringLiteral("Die Datei konnte nicht geschrieben werden; der bisherige Stand ist "
                               "unverändert erhalten.");
+    case StoreError::NotConfirmed:
+        return QStringLiteral("Die Änderung ist gespeichert, aber das System hat nicht bestätigt, dass sie "
+                              "auf dem Datenträger angekommen ist. Bitte den Datenträger prüfen; nach einem "
+                              "Absturz kann der vorige Stand zurückkehren.");
     case StoreError::Busy:
         return QStringLiteral("Es läuft bereits ein anderer Vorgang; bitte noch einmal versuchen.");
     case StoreError::Validation:

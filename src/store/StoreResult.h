@@ -11,6 +11,7 @@ enum class StoreError {
     MissingUserFile,  // the user's .dat file does not exist
     ReadFailed,       // a file exists but cannot be read
     WriteFailed,      // a file could not be written or replaced; the old file is intact
+    NotConfirmed,     // the new file is in place, but the system did not confirm it is on the disk
     Busy,             // another store operation is running; nothing was done
     Validation,       // the input was refused before anything was read or written
 };
@@ -41,6 +42,9 @@ struct StoreResult {
 
     bool ok() const { return error == StoreError::None; }
     explicit operator bool() const { return ok(); }
+    // The change is in the file: it succeeded, or only its confirmation failed. The front end then
+    // goes on as after a success and shows the message.
+    bool stored() const { return ok() || error == StoreError::NotConfirmed; }
 
     static StoreResult success() { return {}; }
     static StoreResult failure(StoreError error, const QString& message = {});

@@ -7,14 +7,13 @@
 #include "store/StoreLayout.h"
 #include "store/UserDirectory.h"
 #include "store/UserStoreFile.h"
-#include "store/WorkingCopy.h"
 
+#include "app/AtomicWrite.h"
 #include "app/IniDocument.h"
 #include "app/ProcessProtection.h"
 #include "app/Wipe.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -102,15 +101,13 @@ StoreSession::~StoreSession()
     Wipe::text(MasterPassword);
 }
 
-void StoreSession::begin(const QString& appPath, const QString& user, const QString& masterPassword,
-                         const QString& workingCopyFile)
+void StoreSession::begin(const QString& appPath, const QString& user, const QString& masterPassword)
 {
     CurrentUser = user;
     MasterPassword = masterPassword;
     ProcessProtection::lockText(MasterPassword);
     UserFile = UserDirectory::userFilePath(appPath, user);
     BackupFile = UserDirectory::backupFilePath(appPath, user);
-    WorkingCopyFile = workingCopyFile;
     StoredCount = 0;
     StoreChanged = 0;
     EditMode = 0;
@@ -128,7 +125,6 @@ void StoreSession::beginFile(const QString& storeFile, const QString& masterPass
     ProcessProtection::lockText(MasterPassword);
     UserFile = storeFile;
     BackupFile = info.dir().filePath(stem + QStringLiteral(".bak"));
-    WorkingCopyFile.clear();
     StoredCount = 0;
     StoreChanged = 0;
     EditMode = 0;
@@ -157,16 +153,16 @@ StoreResult StoreSession::createPlaceholder()
     StoreChanged = 0;
     if (QFileInfo::exists(UserFile))
         return StoreResult::success();
-    QFile file(UserFile);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return StoreResult::failure(StoreError::WriteFailed, kPlaceholderFailed);
-    const bool ok = file.write("\r\n", 2) == 2 && file.flush();
-    file.close();
-    if (!ok) {
-        QFile::remove(UserFile);
+    // Written whole and renamed into place: a failure or a crash never leaves a short file that
+    // would then read as a damaged store.
+    switch (AtomicWrite::writeFile(UserFile, QByteArrayLiteral("\r\n"), AtomicWrite::kOwnerOnly)) {
+    case AtomicWrite::Status::Ok:
+        return StoreResult::success();
+    case AtomicWrite::Status::FolderFlushFailed:
+        return StoreResult::failure(StoreError::NotConfirmed);
+    default:
         return StoreResult::failure(StoreError::WriteFailed, kPlaceholderFailed);
     }
-    return StoreResult::success();
 }
 
 StoreResult StoreSession::rewrite(const StoreResult& checked, const std::function<void(QByteArray&)>& change)
@@ -181,7 +177,7 @@ StoreResult StoreSession::rewrite(const StoreResult& checked, const std::functio
 
 StoreResult StoreSession::rewriteLocked(const std::function<void(QByteArray&)>& change)
 {
-    StoreCycle cycle(WorkingCopyFile);
+    StoreCycle cycle;
     StoreResult r = cycle.open(UserFile, MasterPassword);
     if (!r)
         return r;
@@ -189,18 +185,13 @@ StoreResult StoreSession::rewriteLocked(const std::function<void(QByteArray&)>& 
     return cycle.commit(UserFile, MasterPassword);
 }
 
-void StoreSession::removeWorkingCopy() const
-{
-    WorkingCopy::removeFile(WorkingCopyFile);
-}
-
 StoreResult StoreSession::unlock()
 {
-    // A read cycle: decipher, list, working copy removed. Nothing is written.
+    // A read cycle: decipher in memory, list. Nothing is written.
     StoreActivity::Scope scope;
     if (!scope.acquired())
         return StoreResult::failure(StoreError::Busy);
-    StoreCycle cycle(WorkingCopyFile);
+    StoreCycle cycle;
     StoreResult r = cycle.open(UserFile, MasterPassword);
     if (!r)
         return r;
@@ -225,7 +216,7 @@ StoreResult StoreSession::readEntry(const QString& accountName, AccountEntry& en
     if (!scope.acquired())
         return StoreResult::failure(StoreError::Busy);
     entry.wipe();
-    StoreCycle cycle(WorkingCopyFile);
+    StoreCycle cycle;
     StoreResult r = cycle.open(UserFile, MasterPassword);
     if (!r)
         return r;
@@ -279,11 +270,11 @@ StoreResult StoreSession::saveEntry(const QString& oldAccountName, const QString
         PlaintextFilter::editSection(text, ReplaceUmlauts(accountName),
                                      [&](IniDocument& doc) { writeEntry(doc, accountName, entry); });
     });
-    if (!r)
+    if (!r.stored())
         return r;
     m_accounts = std::move(accounts);
     StoreChanged = 1;
-    return StoreResult::success();
+    return r;
 }
 
 StoreResult StoreSession::checkDelete(const QString& accountName)
@@ -300,7 +291,7 @@ StoreResult StoreSession::deleteEntry(const QString& accountName)
     // never deleted: it is replaced whole.
     StoreResult r = rewrite(checkDelete(accountName),
                             [&](QByteArray& text) { dropSection(text, ReplaceUmlauts(accountName)); });
-    if (!r)
+    if (!r.stored())
         return r;
     const int index = m_accounts.indexOf(accountName);
     if (index >= 0) {
@@ -309,7 +300,7 @@ StoreResult StoreSession::deleteEntry(const QString& accountName)
         StoredCount = static_cast<qint16>(StoredCount - 1);
     }
     StoreChanged = 1;
-    return StoreResult::success();
+    return r;
 }
 
 StoreResult StoreSession::checkNewEntry(const QString& accountName, const AccountEntry& entry) const
@@ -340,12 +331,12 @@ StoreResult StoreSession::addEntry(const QString& accountName, const AccountEntr
         PlaintextFilter::editSection(text, ReplaceUmlauts(accountName),
                                      [&](IniDocument& doc) { writeEntry(doc, accountName, entry); });
     });
-    if (!r)
+    if (!r.stored())
         return r;
     StoredCount = count;
     StoreChanged = 1;
     m_accounts.insert(accountName);
-    return StoreResult::success();
+    return r;
 }
 
 StoreResult StoreSession::SaveAccountList()
@@ -374,10 +365,10 @@ StoreResult StoreSession::saveAccountListLocked()
                 list.setValue(kListSection, listKey(i), name);
         });
     });
-    if (!r)
+    if (!r.stored())
         return r;
     StoreChanged = 0;
-    return StoreResult::success();
+    return r;
 }
 
 StoreResult StoreSession::LockStore()
@@ -389,7 +380,6 @@ StoreResult StoreSession::LockStore()
     if (StoreChanged == 1)
         r = saveAccountListLocked();
     UserStoreFile::markReadOnly(UserFile);
-    removeWorkingCopy();
     Wipe::text(MasterPassword);
     LoginTransition = 0;
     return r;
@@ -398,7 +388,7 @@ StoreResult StoreSession::LockStore()
 StoreResult StoreSession::changeMasterPassword(const QString& oldPassword, const QString& newPassword)
 {
     StoreResult r = MasterPasswordChange::run(UserFile, BackupFile, oldPassword, newPassword);
-    if (r) {
+    if (r.stored()) {
         MasterPassword = newPassword;
         ProcessProtection::lockText(MasterPassword);
     }

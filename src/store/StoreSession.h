@@ -16,11 +16,11 @@ class IniDocument;
 // user's store. One instance serves the whole program (the windows share it); the command-line
 // tool makes its own.
 //
-// Each operation is one cycle: the user file is deciphered in memory, the plaintext is written to
-// the working copy (owner-only, for as long as the cycle runs) when WorkingCopyFile is set, the
-// text is parsed once, changed, serialised once, enciphered into a new file beside the user file
-// and renamed over it. The working copy is removed on every path. A failing operation leaves the
-// user file, the account list and the counters as they were.
+// Each operation is one cycle: the user file is deciphered into a buffer in memory (no file ever
+// holds the plaintext), the text is parsed once, changed, serialised once, enciphered into a new
+// file beside the user file and renamed over it; the buffer is wiped on every path. A failing
+// operation leaves the user file, the account list and the counters as they were. NotConfirmed is
+// the one failure after which the file holds the change: the list and counters follow it.
 class StoreSession {
 public:
     StoreSession();
@@ -37,13 +37,11 @@ public:
     qint16 StoredCount = 0;   // Count of the list section as read at unlock, +1 per new entry, -1 per delete
     qint16 StoreChanged = 0;  // 1 once an entry was saved, added or deleted since the unlock
     qint16 EditMode = 0;      // set by the main window's LockEntryFields
-    QString WorkingCopyFile;  // the plaintext working copy; empty: operations keep it in memory only
 
     // Sets the fields for `user` in the program folder `appPath`. The user's file is found without
     // regard to case (UserDirectory::userFilePath); BackupFile sits beside it with ".bak".
-    void begin(const QString& appPath, const QString& user, const QString& masterPassword,
-               const QString& workingCopyFile);
-    // Sets the fields for a store file given by path; no working copy is written (command line).
+    void begin(const QString& appPath, const QString& user, const QString& masterPassword);
+    // Sets the fields for a store file given by path (command line).
     void beginFile(const QString& storeFile, const QString& masterPassword);
 
     // The account list, the working form of the list section; the main window's list mirrors it.
@@ -56,11 +54,12 @@ public:
     // An existing store opens with whatever password it was keyed with; focus LoginPassword.
     StoreResult checkNewStoreKey() const;
 
-    // A new user's store: a file of one empty line (CR LF), not enciphered, owner-only. An existing
-    // file is never replaced. Clears the list, StoredCount and StoreChanged.
+    // A new user's store: a file of one empty line (CR LF), not enciphered, owner-only, written whole
+    // and renamed into place. An existing file is left as it is. Clears the list, StoredCount and
+    // StoreChanged.
     StoreResult createPlaceholder();
 
-    // Login: decipher the user file, fill the account list (LoadAccountList), remove the working copy.
+    // Login: decipher the user file, fill the account list (LoadAccountList).
     // WrongKey and the other failures change nothing on disk.
     StoreResult unlock();
     // Fills the account list from the list section; sets StoredCount (never below 0) and
@@ -100,12 +99,12 @@ public:
     StoreResult SaveAccountList();
 
     // LockStore's store steps: the list section when StoreChanged is 1, then the user file marked
-    // read-only, the working copy removed, MasterPassword and LoginTransition cleared. The lock
-    // completes even when the list rewrite fails; that failure is returned.
+    // read-only, MasterPassword and LoginTransition cleared. The lock completes even when the list
+    // rewrite fails; that failure is returned.
     StoreResult LockStore();
 
-    // The master password change for CurrentUser (MasterPasswordChange::run); on success
-    // MasterPassword holds the new password.
+    // The master password change for CurrentUser (MasterPasswordChange::run); once the file is under
+    // the new password (success or NotConfirmed) MasterPassword holds it.
     StoreResult changeMasterPassword(const QString& oldPassword, const QString& newPassword);
 
 private:
@@ -115,7 +114,6 @@ private:
     // Deciphers the user file, hands the text to `change` and writes the result back (StoreCycle).
     StoreResult rewriteLocked(const std::function<void(QByteArray&)>& change);
     StoreResult saveAccountListLocked();
-    void removeWorkingCopy() const;
 
     AccountList m_accounts;
 };

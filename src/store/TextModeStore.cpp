@@ -31,8 +31,7 @@ TextModeStore::~TextModeStore()
     clear();
 }
 
-StoreResult TextModeStore::LoadPwdDat(const QString& userFile, const QString& masterPassword,
-                                      const QString& workingCopyFile)
+StoreResult TextModeStore::LoadPwdDat(const QString& userFile, const QString& masterPassword)
 {
     StoreActivity::Scope scope;
     if (!scope.acquired())
@@ -41,7 +40,7 @@ StoreResult TextModeStore::LoadPwdDat(const QString& userFile, const QString& ma
     if (!QFileInfo(userFile).isFile())
         return StoreResult::failure(StoreError::MissingUserFile, kNoUserFile);
 
-    StoreCycle cycle(workingCopyFile);
+    StoreCycle cycle;
     StoreResult r = cycle.open(userFile, masterPassword);
     if (!r)
         return r;
@@ -51,7 +50,6 @@ StoreResult TextModeStore::LoadPwdDat(const QString& userFile, const QString& ma
 
     m_userFile = userFile;
     m_password = masterPassword;
-    m_workingCopyFile = workingCopyFile;
     m_loaded = true;
     return StoreResult::success();
 }
@@ -59,7 +57,7 @@ StoreResult TextModeStore::LoadPwdDat(const QString& userFile, const QString& ma
 StoreResult TextModeStore::writeBack(const QString& text)
 {
     // Order: the new text is enciphered into a temporary file beside the user file and renamed over
-    // it, read-only; until then the old file is complete. The working copy lives only meanwhile.
+    // it, read-only; until then the old file is complete. The text is never written in clear.
     if (!m_loaded)
         return StoreResult::validation(kNotLoaded, StoreField::None);
     if (!Cp1252::isRepresentable(text))
@@ -78,7 +76,7 @@ StoreResult TextModeStore::writeBack(const QString& text)
         Wipe::bytes(plain);
         return StoreResult::validation(kNotStoreText, StoreField::None);
     }
-    StoreCycle cycle(m_workingCopyFile);
+    StoreCycle cycle;
     cycle.begin(std::move(plain));
     return cycle.commit(m_userFile, m_password);
 }
@@ -118,6 +116,5 @@ void TextModeStore::clear()
     Wipe::text(m_text);
     Wipe::text(m_password);
     m_userFile.clear();
-    m_workingCopyFile.clear();
     m_loaded = false;
 }

@@ -13,12 +13,10 @@ public:
     TextModeStore(const TextModeStore&) = delete;
     TextModeStore& operator=(const TextModeStore&) = delete;
 
-    // LoadPwdDat's store side: deciphers `userFile` (writing the working copy for as long as it
-    // reads, when a path is given, and removing it) and builds the text by the line rules. A wrong
-    // password is WrongKey, also when its garbage passed the length field. A user without a file is
-    // refused (MissingUserFile).
-    StoreResult LoadPwdDat(const QString& userFile, const QString& masterPassword,
-                           const QString& workingCopyFile);
+    // LoadPwdDat's store side: deciphers `userFile` in memory and builds the text by the line rules.
+    // A wrong password is WrongKey, also when its garbage passed the length field. A user without a
+    // file is refused (MissingUserFile).
+    StoreResult LoadPwdDat(const QString& userFile, const QString& masterPassword);
 
     const QString& text() const { return m_text; }
 
@@ -39,7 +37,6 @@ public:
 private:
     QString m_userFile;
     QString m_password;
-    QString m_workingCopyFile;
     QString m_text;
     bool m_loaded = false;
 };

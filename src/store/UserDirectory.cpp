@@ -2,6 +2,7 @@
 
 #include "store/AccountList.h"
 
+#include "app/AppContext.h"
 #include "app/Cp1252.h"
 
 #include <QDir>
@@ -57,16 +58,15 @@ QString existingUserFile(const QString& folder, const QString& user)
 
 namespace UserDirectory {
 
-QStringList listUsers(const QString& folder, const QString& workingCopyFile)
+QStringList listUsers(const QString& folder)
 {
-    const QString workingCopy = workingCopyFile.isEmpty() ? QString() : QFileInfo(workingCopyFile).absoluteFilePath();
     QStringList users;
     const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
     for (const QFileInfo& entry : entries) {
         const QString name = entry.fileName();
         if (name.size() <= kExtension.size() || !name.endsWith(kExtension, Qt::CaseInsensitive))
             continue;
-        if (!workingCopy.isEmpty() && entry.absoluteFilePath() == workingCopy)
+        if (name.compare(AppContext::kLeftoverPlaintextName, Qt::CaseInsensitive) == 0)
             continue;
         const QString user = name.chopped(kExtension.size());
         if (isReserved(user))

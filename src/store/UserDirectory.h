@@ -9,9 +9,9 @@
 namespace UserDirectory {
 
 // The user names of `folder`: every regular file whose name ends in ".dat" without regard to case,
-// without that extension, in the account list's order. The working copy (if it lies there, and any
-// "pstmp.dat") and a bare ".dat" are not users.
-QStringList listUsers(const QString& folder, const QString& workingCopyFile = {});
+// without that extension, in the account list's order. An older build's plaintext working copy
+// (pstmp.dat, in any case) and a bare ".dat" are not users.
+QStringList listUsers(const QString& folder);
 
 // The path of `user`'s store: the existing file whose name equals "<user>.dat" exactly, else the
 // first one that equals it without regard to case (Anna opens anna.dat), else <folder>/<user>.dat.

@@ -9,6 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr QFileDevice::Permissions kWriteBits =
@@ -90,12 +94,17 @@ StoreResult replace(const QString& path, const QByteArray& plain, const QString&
         Wipe::bytes(bytes);
         return StoreResult::failure(StoreError::WriteFailed);
     }
+    // Read-only from its creation: the new file needs no mode change after the rename.
     const AtomicWrite::Status status = AtomicWrite::writeFile(path, bytes, QFileDevice::ReadOwner);
     Wipe::bytes(bytes);
-    if (status != AtomicWrite::Status::Ok)
+    switch (status) {
+    case AtomicWrite::Status::Ok:
+        return StoreResult::success();
+    case AtomicWrite::Status::FolderFlushFailed:
+        return StoreResult::failure(StoreError::NotConfirmed);
+    default:
         return StoreResult::failure(StoreError::WriteFailed);
-    markReadOnly(path);
-    return StoreResult::success();
+    }
 }
 
 bool isPlaceholder(const QString& path)
@@ -106,8 +115,16 @@ bool isPlaceholder(const QString& path)
 
 void markReadOnly(const QString& path)
 {
-    if (QFileInfo(path).isFile())
-        QFile::setPermissions(path, QFile::permissions(path) & ~kWriteBits);
+    // The mode is changed on the opened file, never through a link someone put in its place.
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & kWriteBits))
+        ::fchmod(fd, st.st_mode & 07777 & ~kWriteBits);
+    ::close(fd);
 }
 
 } // namespace UserStoreFile

@@ -20,16 +20,17 @@ StoreResult decipher(const QString& path, const QString& key, QByteArray& plain)
 StoreResult decipherBytes(QByteArray& bytes, const QString& key);
 
 // Order: encipher in memory, write a temporary file in the same folder (read-only from its creation),
-// flush it, rename it over `path`. Until the rename the old file is complete and untouched; on
-// failure it stays so (WriteFailed). Text that is not plausible store text is never enciphered
-// (Validation, nothing written).
+// flush it, rename it over `path`, flush the folder. Until the rename the old file is complete and
+// untouched; on failure it stays so (WriteFailed). NotConfirmed: the new file is in place, but the
+// folder flush after the rename failed.
 StoreResult replace(const QString& path, const QByteArray& plain, const QString& key);
 
 // Whether `path` is a new user's placeholder: a file too short to be enciphered, which any key opens
 // as the empty store. The first write keys it.
 bool isPlaceholder(const QString& path);
 
-// The read-only mark between operations: no write permission for anyone.
+// The read-only mark between operations: no write permission for anyone. A link is left alone,
+// and so is what it points to.
 void markReadOnly(const QString& path);
 
 } // namespace UserStoreFile

@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <optional>
@@ -121,20 +123,55 @@ TEST_F(AppContextTest, InitApplicationFillsEveryPathAndReadsCompactMode)
     EXPECT_EQ(app.BackImageFile, app.AppPath + "Back.bmp");
     EXPECT_EQ(app.LoginSoundFile, app.AppPath + "Login.wav");
     EXPECT_EQ(app.LogoutSoundFile, app.AppPath + "Logout.wav");
-    const QString expectedFolder = IsDriveWritable(app.AppPath) ? app.AppPath : app.TempPath;
-    EXPECT_EQ(app.WorkingCopyFile, expectedFolder + "pstmp.dat");
-    // Nothing of the probe is left behind in the program folder or its drive root.
-    EXPECT_FALSE(QFile::exists(app.WorkingCopyFile));
+    // Start-up writes nothing: no probe file, no working copy.
     EXPECT_TRUE(QDir(program.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(QDir(temp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
 }
 
-TEST_F(AppContextTest, WorkingCopyGoesToTheTemporaryFolderWhenTheDriveRefusesFiles)
+TEST_F(AppContextTest, StartUpDeletesAPlaintextWorkingCopyLeftBesideTheStoresOrInTheTemporaryFolder)
 {
-    // A program folder whose file system cannot be found (no drive root) counts as unwritable.
+    QTemporaryDir program;
+    QTemporaryDir temp;
+    ASSERT_TRUE(program.isValid() && temp.isValid());
     AppContext& app = appContext();
-    app.AppPath = QString();
-    app.TempPath = QStringLiteral("/tmp/keywarden-test/");
+    app.AppPath = withSeparator(program.path());
+    app.TempPath = withSeparator(temp.path());
+    // An older build's copies: one beside the stores, read-only as a crash may leave it, one in the
+    // temporary folder. The stores and other files stay.
+    ASSERT_TRUE(testsupport::writeAll(program.filePath("pstmp.dat"), "[Main]\r\nCount=1\r\n"));
+    ASSERT_TRUE(QFile::setPermissions(program.filePath("pstmp.dat"), QFile::ReadOwner));
+    ASSERT_TRUE(testsupport::writeAll(temp.filePath("pstmp.dat"), "[Main]\r\nCount=1\r\n"));
+    ASSERT_TRUE(testsupport::writeAll(program.filePath("anna.dat"), "x"));
+    ASSERT_TRUE(testsupport::writeAll(temp.filePath("pstmp.txt"), "y"));
+
     InitApplication();
-    EXPECT_EQ(app.WorkingCopyFile, "/tmp/keywarden-test/pstmp.dat");
-    EXPECT_EQ(app.CompactMode, 0);
+
+    EXPECT_EQ(testsupport::filesIn(program.path()), QStringList{"anna.dat"});
+    EXPECT_EQ(testsupport::filesIn(temp.path()), QStringList{"pstmp.txt"});
+}
+
+TEST_F(AppContextTest, StartUpNeverFollowsOrChangesALinkNamedLikeTheWorkingCopy)
+{
+    // A link planted under the old name in a shared temporary folder: neither it nor the file it
+    // points to is removed or has its mode changed, also when the folder refuses removals.
+    QTemporaryDir program;
+    QTemporaryDir temp;
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(program.isValid() && temp.isValid() && elsewhere.isValid());
+    const QString victim = elsewhere.filePath("fremd.dat");
+    ASSERT_TRUE(testsupport::writeAll(victim, "fremde Daten"));
+    ASSERT_TRUE(QFile::setPermissions(victim, QFile::ReadOwner));
+    ASSERT_TRUE(QFile::link(victim, temp.filePath("pstmp.dat")));
+    ASSERT_TRUE(QFile::setPermissions(temp.path(), QFile::ReadOwner | QFile::ExeOwner));
+    AppContext& app = appContext();
+    app.AppPath = withSeparator(program.path());
+    app.TempPath = withSeparator(temp.path());
+
+    InitApplication();
+    QFile::setPermissions(temp.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    EXPECT_TRUE(QFileInfo(temp.filePath("pstmp.dat")).isSymLink());
+    EXPECT_EQ(testsupport::readAll(victim), QByteArray("fremde Daten"));
+    EXPECT_EQ(QFile::permissions(victim) & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther),
+              QFileDevice::Permissions());
 }

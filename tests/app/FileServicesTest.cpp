@@ -8,10 +8,21 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStorageInfo>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The permission bits of the file a path leads to.
+mode_t modeBits(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : mode_t(-1);
+}
+
+} // namespace
 
 TEST(FileServices, FileExistsOnlyForReadableFiles)
 {
@@ -102,64 +113,36 @@ TEST(FileServices, TempFolderIsTheUsersOwnWithTrailingSeparator)
     set("XDG_RUNTIME_DIR", savedRuntime.isNull() ? QString() : QFile::decodeName(savedRuntime));
 }
 
-TEST(FileServices, ProbeNeverTouchesAFileTheUserKeeps)
+TEST(FileServices, RemoveOwnFileDeletesRegularFilesOnlyAndNeverFollowsALink)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    // The user's own test.txt, read-only, and test1.txt; a dangling link must not be written through.
-    const QString kept = dir.filePath("test.txt");
-    const QString kept1 = dir.filePath("test1.txt");
-    const QString target = dir.filePath("elsewhere.txt");
-    ASSERT_TRUE(testsupport::writeAll(kept, "meine Notizen\r\n"));
-    ASSERT_TRUE(testsupport::writeAll(kept1, "mehr\r\n"));
-    ASSERT_TRUE(QFile::setPermissions(kept, QFile::ReadOwner));
-    ASSERT_TRUE(QFile::link(target, dir.filePath("test2.txt")));
-    const QDateTime modified = QFileInfo(kept).lastModified();
-    const QFileDevice::Permissions permissions = QFile::permissions(kept);
-    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(dir.isValid() && elsewhere.isValid());
+    const QString plain = dir.filePath("pstmp.dat");
+    const QString readOnly = dir.filePath("alt.dat");
+    const QString target = elsewhere.filePath("fremd.dat");
+    const QString link = dir.filePath("link.dat");
+    const QString folder = dir.filePath("ordner");
+    ASSERT_TRUE(testsupport::writeAll(plain, "[Main]\r\n"));
+    ASSERT_TRUE(testsupport::writeAll(readOnly, "[Main]\r\n"));
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner));
+    ASSERT_TRUE(testsupport::writeAll(target, "fremde Daten"));
+    ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner));
+    ASSERT_TRUE(QFile::link(target, link));
+    ASSERT_TRUE(QDir().mkdir(folder));
 
-    EXPECT_TRUE(CanCreateFileIn(dir.path()));
+    EXPECT_TRUE(RemoveOwnFile(plain));
+    EXPECT_FALSE(QFileInfo::exists(plain));
+    // Removing needs the folder's permission only: no mode is lifted first.
+    EXPECT_TRUE(RemoveOwnFile(readOnly));
+    EXPECT_FALSE(QFileInfo::exists(readOnly));
+    EXPECT_TRUE(RemoveOwnFile(dir.filePath("fehlt.dat")));
+    EXPECT_TRUE(RemoveOwnFile(QString()));
 
-    EXPECT_EQ(testsupport::readAll(kept), QByteArray("meine Notizen\r\n"));
-    EXPECT_EQ(testsupport::readAll(kept1), QByteArray("mehr\r\n"));
-    EXPECT_EQ(QFile::permissions(kept), permissions);
-    EXPECT_EQ(QFileInfo(kept).lastModified(), modified);
-    EXPECT_FALSE(QFileInfo::exists(target));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), before);
-    QFile::setPermissions(kept, QFile::ReadOwner | QFile::WriteOwner);
-}
-
-TEST(FileServices, ProbeFailsWhereNoFileCanBeCreated)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    EXPECT_FALSE(CanCreateFileIn(dir.filePath("missing")));
-    EXPECT_FALSE(IsDriveWritable(""));
-    // A folder without write permission, for root too.
-    {
-        testsupport::PermissionsApply permissions;
-        ASSERT_TRUE(permissions.active());
-        const QString locked = dir.filePath("locked");
-        ASSERT_TRUE(QDir().mkdir(locked));
-        QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
-        EXPECT_FALSE(CanCreateFileIn(locked));
-        EXPECT_TRUE(QDir(locked).isEmpty());
-        QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-}
-
-TEST(FileServices, DriveRootIsTheMountPointHoldingThePath)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QString expected = QStorageInfo(dir.path()).rootPath();
-    AddBackslash(expected);
-    ASSERT_FALSE(expected.isEmpty());
-
-    EXPECT_EQ(DriveRoot(dir.path()), expected);
-    // A folder that does not exist yet lies on the file system of its nearest existing ancestor.
-    EXPECT_EQ(DriveRoot(dir.filePath("not/yet/there")), expected);
-    EXPECT_TRUE((QDir(dir.path()).canonicalPath() + "/").startsWith(expected));
-    EXPECT_EQ(DriveRoot("/"), "/");
-    EXPECT_EQ(DriveRoot(""), "");
+    EXPECT_FALSE(RemoveOwnFile(link));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(testsupport::readAll(target), QByteArray("fremde Daten"));
+    EXPECT_EQ(modeBits(target), mode_t(0400));
+    EXPECT_FALSE(RemoveOwnFile(folder));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
 }

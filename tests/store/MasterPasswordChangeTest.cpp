@@ -56,7 +56,7 @@ TEST(MasterPasswordChange, OldFileBecomesBackupNewFileOpensWithNewPassword)
     const QByteArray original = testsupport::readAll(dat);
 
     StoreSession session;
-    session.begin(folder.dir.path(), u"anna"_qs, kOld, folder.workingCopy());
+    session.begin(folder.dir.path(), u"anna"_qs, kOld);
     ASSERT_EQ(session.BackupFile, bak);
     ASSERT_TRUE(session.changeMasterPassword(kOld, u"neu12"_qs).ok());
     EXPECT_EQ(session.MasterPassword, u"neu12"_qs);
@@ -106,14 +106,36 @@ TEST(MasterPasswordChange, RefusalsAndFailuresLeaveTheStoreOpenableWithOldPasswo
     EXPECT_FALSE(QFile::exists(bak));
 
     // The new file is complete but the rename over the old one fails: the old store stays in place.
-    for (const AtomicWrite::Stage stage : {AtomicWrite::Stage::Write, AtomicWrite::Stage::Commit}) {
+    for (const AtomicWrite::Stage stage : {AtomicWrite::Stage::Write, AtomicWrite::Stage::Flush,
+                                           AtomicWrite::Stage::Close, AtomicWrite::Stage::Commit}) {
         AtomicWrite::setFaultHook([&](AtomicWrite::Stage s, const QString& path) { return path == dat && s == stage; });
         StoreSession session;
-        session.begin(folder.dir.path(), u"anna"_qs, kOld, folder.workingCopy());
+        session.begin(folder.dir.path(), u"anna"_qs, kOld);
         EXPECT_EQ(session.changeMasterPassword(kOld, u"neu12"_qs).error, StoreError::WriteFailed);
         EXPECT_EQ(session.MasterPassword, kOld);
         EXPECT_EQ(testsupport::readAll(dat), original);
         EXPECT_EQ(plainOf(dat, kOld), annaPlain());
         EXPECT_EQ(filesIn(folder.dir.path()), QStringList({u"anna.bak"_qs, u"anna.dat"_qs}));
     }
+}
+
+TEST(MasterPasswordChange, UnconfirmedFolderFlushKeepsTheNewPasswordInTheSession)
+{
+    // Once the rename is done the store opens only with the new password, confirmed or not: the
+    // session must hold it, and the user is told.
+    SeamReset reset;
+    StoreFolder folder;
+    const QString dat = folder.copyFixture(u"anna.dat"_qs);
+    const QString bak = folder.path(u"anna.bak"_qs);
+    AtomicWrite::setFaultHook([&](AtomicWrite::Stage s, const QString& path) {
+        return path == dat && s == AtomicWrite::Stage::FolderFlush;
+    });
+    StoreSession session;
+    session.begin(folder.dir.path(), u"anna"_qs, kOld);
+    const StoreResult r = session.changeMasterPassword(kOld, u"neu12"_qs);
+    EXPECT_EQ(r.error, StoreError::NotConfirmed);
+    EXPECT_TRUE(r.message.contains(u"Master-Passwort ist geändert"_qs));
+    EXPECT_EQ(session.MasterPassword, u"neu12"_qs);
+    EXPECT_EQ(plainOf(dat, u"neu12"_qs), annaPlain());
+    EXPECT_EQ(plainOf(bak, kOld), annaPlain());
 }

@@ -23,14 +23,14 @@ protected:
     void unlockWith(StoreSession& session, const QString& user, const QByteArray& plain, const QString& key = kAnnaKey)
     {
         ASSERT_TRUE(encipherTo(m_folder.path(user + u".dat"_qs), plain, key));
-        session.begin(m_folder.dir.path(), user, key, m_folder.workingCopy());
+        session.begin(m_folder.dir.path(), user, key);
         ASSERT_TRUE(session.unlock().ok());
     }
 
     void unlockAnna(StoreSession& session)
     {
         m_folder.copyFixture(u"anna.dat"_qs);
-        session.begin(m_folder.dir.path(), u"anna"_qs, kAnnaKey, m_folder.workingCopy());
+        session.begin(m_folder.dir.path(), u"anna"_qs, kAnnaKey);
         const StoreResult r = session.unlock();
         ASSERT_TRUE(r.ok()) << r.message.toStdString();
     }
@@ -52,7 +52,6 @@ TEST_F(StoreSessionTest, UnlockReadsListAndEntriesOfReferenceStore)
     EXPECT_EQ(session.accounts().items(), QStringList({u"Bär"_qs, u"Post"_qs}));
     EXPECT_EQ(session.StoredCount, 2);
     EXPECT_EQ(session.StoreChanged, 0);
-    EXPECT_FALSE(QFile::exists(m_folder.workingCopy()));
 
     AccountEntry e;
     ASSERT_TRUE(session.readEntry(u"Bär"_qs, e).ok());
@@ -61,11 +60,10 @@ TEST_F(StoreSessionTest, UnlockReadsListAndEntriesOfReferenceStore)
     EXPECT_EQ(e.User, u"kunde7"_qs);
     ASSERT_TRUE(session.readEntry(u"Nirgends"_qs, e).ok());
     EXPECT_EQ(e, AccountEntry());
-    EXPECT_FALSE(QFile::exists(m_folder.workingCopy()));
 
     StoreSession joerg;
     m_folder.copyFixture(u"joerg.dat"_qs);
-    joerg.begin(m_folder.dir.path(), u"joerg"_qs, u"Schlüssel€"_qs, m_folder.workingCopy());
+    joerg.begin(m_folder.dir.path(), u"joerg"_qs, u"Schlüssel€"_qs);
     ASSERT_TRUE(joerg.unlock().ok());
     ASSERT_EQ(joerg.accounts().items(), QStringList({u"Straße"_qs}));
     ASSERT_TRUE(joerg.readEntry(u"Straße"_qs, e).ok());
@@ -117,7 +115,7 @@ TEST_F(StoreSessionTest, LayoutBytesAfterSequenceOfOperations)
                     u"[Arzt]"_qs, u"User=a"_qs, u"Pass="_qs, u"Web="_qs, u"Comment="_qs}));
 
     StoreSession again;
-    again.begin(m_folder.dir.path(), u"anna"_qs, kAnnaKey, m_folder.workingCopy());
+    again.begin(m_folder.dir.path(), u"anna"_qs, kAnnaKey);
     ASSERT_TRUE(again.unlock().ok());
     EXPECT_EQ(again.accounts().items(), QStringList({u"Arzt"_qs, u"Bank"_qs, u"Zahnarzt"_qs}));
 }
@@ -222,7 +220,7 @@ TEST_F(StoreSessionTest, CommentsAndLongValuesReadBackAsTheFileHoldsThem)
 TEST_F(StoreSessionTest, NewUserPlaceholderAndFirstEntry)
 {
     StoreSession session;
-    session.begin(m_folder.dir.path(), u"neu"_qs, u"erstes"_qs, m_folder.workingCopy());
+    session.begin(m_folder.dir.path(), u"neu"_qs, u"erstes"_qs);
     EXPECT_FALSE(session.userFileExists());
     ASSERT_TRUE(session.createPlaceholder().ok());
     EXPECT_EQ(testsupport::readAll(session.UserFile), QByteArray("\r\n"));
@@ -235,11 +233,11 @@ TEST_F(StoreSessionTest, NewUserPlaceholderAndFirstEntry)
     ASSERT_TRUE(session.LockStore().ok());
     EXPECT_EQ(testsupport::readAll(userFile), QByteArray("\r\n"));
     StoreSession other;
-    other.begin(m_folder.dir.path(), u"neu"_qs, u"ganz anders"_qs, m_folder.workingCopy());
+    other.begin(m_folder.dir.path(), u"neu"_qs, u"ganz anders"_qs);
     ASSERT_TRUE(other.unlock().ok());
     EXPECT_TRUE(other.accounts().isEmpty());
 
-    session.begin(m_folder.dir.path(), u"neu"_qs, u"erstes"_qs, m_folder.workingCopy());
+    session.begin(m_folder.dir.path(), u"neu"_qs, u"erstes"_qs);
     ASSERT_TRUE(session.unlock().ok());
     ASSERT_TRUE(session.addEntry(u"Erster"_qs, entry(QString(), u"pw"_qs)).ok());
     EXPECT_EQ(plainOfUser(session),
@@ -249,7 +247,7 @@ TEST_F(StoreSessionTest, NewUserPlaceholderAndFirstEntry)
     EXPECT_NE(testsupport::readAll(session.UserFile).size(), 2);
 
     StoreSession next;
-    next.begin(m_folder.dir.path(), u"neu"_qs, u"erstes"_qs, m_folder.workingCopy());
+    next.begin(m_folder.dir.path(), u"neu"_qs, u"erstes"_qs);
     ASSERT_TRUE(next.unlock().ok());
     EXPECT_EQ(next.accounts().items(), QStringList({u"Erster"_qs}));
 
@@ -275,7 +273,7 @@ TEST_F(StoreSessionTest, WrongPasswordLeavesEveryFileAsItWas)
         const QString user = QFileInfo(c.fixture).completeBaseName();
         m_folder.copyFixture(c.fixture);
         StoreSession session;
-        session.begin(m_folder.dir.path(), user, c.key, m_folder.workingCopy());
+        session.begin(m_folder.dir.path(), user, c.key);
         ASSERT_TRUE(session.unlock().ok());
         const QByteArray original = testsupport::readAll(session.UserFile);
         const QStringList filesBefore = filesIn(m_folder.dir.path());
@@ -284,7 +282,7 @@ TEST_F(StoreSessionTest, WrongPasswordLeavesEveryFileAsItWas)
         const QString first = listBefore.value(0);
 
         StoreSession wrong;
-        wrong.begin(m_folder.dir.path(), user, c.wrongKey, m_folder.workingCopy());
+        wrong.begin(m_folder.dir.path(), user, c.wrongKey);
         EXPECT_EQ(wrong.unlock().error, StoreError::WrongKey);
         EXPECT_TRUE(wrong.accounts().isEmpty());
         // Not even a write cycle started without a login gets past the decipher.
@@ -330,7 +328,7 @@ TEST_F(StoreSessionTest, ANewStoreIsKeyedOnlyWithWindows1252Characters)
     };
     for (const auto& c : cases) {
         StoreSession session;
-        session.begin(m_folder.dir.path(), c.user, c.password, m_folder.workingCopy());
+        session.begin(m_folder.dir.path(), c.user, c.password);
         const StoreResult r = session.checkNewStoreKey();
         EXPECT_EQ(!r.ok(), c.refused) << c.user.toStdString();
         if (c.refused) {
@@ -340,7 +338,7 @@ TEST_F(StoreSessionTest, ANewStoreIsKeyedOnlyWithWindows1252Characters)
         }
     }
     StoreSession old;
-    old.begin(m_folder.dir.path(), u"alt"_qs, cyrillic, m_folder.workingCopy());
+    old.begin(m_folder.dir.path(), u"alt"_qs, cyrillic);
     EXPECT_TRUE(old.unlock().ok());
     EXPECT_EQ(filesIn(m_folder.dir.path()), (QStringList{u"alt.dat"_qs, u"platz.dat"_qs}));
 }
@@ -373,31 +371,29 @@ TEST_F(StoreSessionTest, DamagedAndMissingFilesAreDistinctFailures)
 {
     StoreSession session;
     ASSERT_TRUE(testsupport::writeAll(m_folder.path(u"kaputt.dat"_qs), QByteArray(20, 'x')));
-    session.begin(m_folder.dir.path(), u"kaputt"_qs, kAnnaKey, m_folder.workingCopy());
+    session.begin(m_folder.dir.path(), u"kaputt"_qs, kAnnaKey);
     EXPECT_EQ(session.unlock().error, StoreError::Damaged);
-    session.begin(m_folder.dir.path(), u"fehlt"_qs, kAnnaKey, m_folder.workingCopy());
+    session.begin(m_folder.dir.path(), u"fehlt"_qs, kAnnaKey);
     const StoreResult missing = session.unlock();
     EXPECT_EQ(missing.error, StoreError::MissingUserFile);
     EXPECT_FALSE(missing.message.isEmpty());
     EXPECT_FALSE(QFile::exists(session.UserFile));
 }
 
-TEST_F(StoreSessionTest, WorkingCopyIsOwnerOnlyDuringCycleAndGoneAfterEveryOperation)
+TEST_F(StoreSessionTest, PlaintextNeverReachesAFileWhileOperationsRun)
 {
+    // Between the steps of every operation (where the windows repaint) no file in the store folder
+    // holds the plaintext, and the operation shows as running.
     StoreSession session;
     unlockAnna(session);
-
     int pumps = 0;
-    int seenWithCopy = 0;
-    bool otherAccess = false;
+    QStringList plainFiles;
+    bool runningEverySeen = true;
     StoreActivity::setEventPump([&] {
         ++pumps;
-        if (QFile::exists(m_folder.workingCopy())) {
-            ++seenWithCopy;
-            const auto p = QFile::permissions(m_folder.workingCopy());
-            otherAccess |= bool(p & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup |
-                                     QFileDevice::WriteOther));
-        }
+        runningEverySeen &= StoreActivity::isRunning();
+        plainFiles << testsupport::filesHolding(m_folder.dir.path(), "[Main]")
+                   << testsupport::filesHolding(m_folder.dir.path(), "kunde7");
     });
 
     const struct {
@@ -407,49 +403,34 @@ TEST_F(StoreSessionTest, WorkingCopyIsOwnerOnlyDuringCycleAndGoneAfterEveryOpera
     } operations[] = {
         {"unlock", [&] { return session.unlock(); }, false},
         {"read", [&] { AccountEntry e; return session.readEntry(u"Post"_qs, e); }, false},
-        {"save", [&] { return session.saveEntry(u"Post"_qs, u"Post"_qs, entry(u"u"_qs, u"p"_qs)); }, true},
-        {"rename", [&] { return session.saveEntry(u"Post"_qs, u"Postbank"_qs, entry(u"u"_qs, u"p"_qs)); }, true},
+        {"save", [&] { return session.saveEntry(u"Post"_qs, u"Post"_qs, entry(u"kunde7"_qs, u"p"_qs)); }, true},
+        {"rename", [&] { return session.saveEntry(u"Post"_qs, u"Postbank"_qs, entry(u"kunde7"_qs, u"p"_qs)); }, true},
         {"add", [&] { return session.addEntry(u"Neu"_qs, entry(u"u"_qs, u"p"_qs)); }, true},
         {"delete", [&] { return session.deleteEntry(u"Neu"_qs); }, true},
         {"list", [&] { return session.SaveAccountList(); }, true},
         {"lock", [&] { return session.LockStore(); }, false},
     };
     for (const auto& op : operations) {
-        if (op.writes)
-            QFile::setPermissions(session.UserFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        const int before = seenWithCopy;
+        const int before = pumps;
         const StoreResult r = op.run();
         ASSERT_TRUE(r.ok()) << op.what << ": " << r.message.toStdString();
-        EXPECT_FALSE(QFile::exists(m_folder.workingCopy())) << op.what;
         if (op.writes) {
             EXPECT_TRUE(isReadOnly(session.UserFile)) << op.what;
         }
         if (std::string(op.what) != "lock") {
-            EXPECT_GT(seenWithCopy, before) << op.what << ": the working copy shows while the cycle runs";
+            EXPECT_GT(pumps, before) << op.what << ": events run between the steps";
         }
     }
-    EXPECT_TRUE(isReadOnly(session.UserFile));
-    EXPECT_GT(pumps, 0);
-    EXPECT_FALSE(otherAccess);
-    EXPECT_EQ(filesIn(m_folder.dir.path()), QStringList({u"anna.dat"_qs}));
-}
-
-TEST_F(StoreSessionTest, WorkingCopyThatCannotBeWrittenDoesNotStopTheOperation)
-{
-    // The copy on disk only shows that plaintext exists; the operation works in memory.
-    StoreSession session;
-    unlockAnna(session);
-    session.WorkingCopyFile = m_folder.path(u"fehlt/pstmp.dat"_qs);
-    ASSERT_TRUE(session.addEntry(u"Neu"_qs, entry(u"u"_qs, u"p"_qs)).ok());
-    AccountEntry e;
-    ASSERT_TRUE(session.readEntry(u"Neu"_qs, e).ok());
-    EXPECT_EQ(e.Pass, u"p"_qs);
+    EXPECT_TRUE(plainFiles.isEmpty()) << plainFiles.join(u' ').toStdString();
+    EXPECT_TRUE(runningEverySeen);
+    EXPECT_FALSE(StoreActivity::isRunning());
     EXPECT_EQ(filesIn(m_folder.dir.path()), QStringList({u"anna.dat"_qs}));
 }
 
 TEST_F(StoreSessionTest, FailureBetweenNewFileAndReplacementKeepsOldStore)
 {
-    for (const AtomicWrite::Stage stage : {AtomicWrite::Stage::Open, AtomicWrite::Stage::Write, AtomicWrite::Stage::Commit}) {
+    for (const AtomicWrite::Stage stage : {AtomicWrite::Stage::Open, AtomicWrite::Stage::Write, AtomicWrite::Stage::Flush,
+                                           AtomicWrite::Stage::Close, AtomicWrite::Stage::Commit}) {
         const struct {
             const char* what;
             std::function<StoreResult(StoreSession&)> run;
@@ -464,7 +445,7 @@ TEST_F(StoreSessionTest, FailureBetweenNewFileAndReplacementKeepsOldStore)
             StoreFolder folder;
             const QString userFile = folder.copyFixture(u"anna.dat"_qs);
             StoreSession session;
-            session.begin(folder.dir.path(), u"anna"_qs, kAnnaKey, folder.workingCopy());
+            session.begin(folder.dir.path(), u"anna"_qs, kAnnaKey);
             ASSERT_TRUE(session.unlock().ok());
             const QByteArray original = testsupport::readAll(userFile);
 
@@ -482,6 +463,51 @@ TEST_F(StoreSessionTest, FailureBetweenNewFileAndReplacementKeepsOldStore)
             EXPECT_EQ(session.StoreChanged, 0) << op.what;
             EXPECT_EQ(filesIn(folder.dir.path()), QStringList({u"anna.dat"_qs})) << op.what;
         }
+    }
+}
+
+TEST_F(StoreSessionTest, UnconfirmedFolderFlushIsReportedAndTheSessionFollowsTheFile)
+{
+    // The rename has happened when the folder flush fails: the file holds the change, so the list
+    // and counters must hold it too, or the next new entry would reuse a list key.
+    const struct {
+        const char* what;
+        std::function<StoreResult(StoreSession&)> run;
+        QStringList listed;
+        qint16 storedCount;
+        qint16 changed;
+    } operations[] = {
+        {"add", [](StoreSession& s) { return s.addEntry(u"Neu"_qs, entry(u"u"_qs, u"p"_qs)); },
+         {u"Bär"_qs, u"Neu"_qs, u"Post"_qs}, 3, 1},
+        {"rename", [](StoreSession& s) { return s.saveEntry(u"Post"_qs, u"Postbank"_qs, entry(u"u"_qs, u"p"_qs)); },
+         {u"Bär"_qs, u"Postbank"_qs}, 2, 1},
+        {"delete", [](StoreSession& s) { return s.deleteEntry(u"Post"_qs); }, {u"Bär"_qs}, 1, 1},
+    };
+    for (const auto& op : operations) {
+        StoreFolder folder;
+        const QString userFile = folder.copyFixture(u"anna.dat"_qs);
+        StoreSession session;
+        session.begin(folder.dir.path(), u"anna"_qs, kAnnaKey);
+        ASSERT_TRUE(session.unlock().ok());
+        const QByteArray original = testsupport::readAll(userFile);
+        AtomicWrite::setFaultHook([&](AtomicWrite::Stage s, const QString&) { return s == AtomicWrite::Stage::FolderFlush; });
+        const StoreResult r = op.run(session);
+        AtomicWrite::setFaultHook({});
+
+        EXPECT_EQ(r.error, StoreError::NotConfirmed) << op.what;
+        EXPECT_TRUE(r.stored()) << op.what;
+        EXPECT_FALSE(r.message.isEmpty()) << op.what;
+        EXPECT_NE(testsupport::readAll(userFile), original) << op.what;
+        EXPECT_EQ(session.accounts().items(), op.listed) << op.what;
+        EXPECT_EQ(session.StoredCount, op.storedCount) << op.what;
+        EXPECT_EQ(session.StoreChanged, op.changed) << op.what;
+        // The file and the session agree: a fresh unlock after the lock lists the same names.
+        ASSERT_TRUE(session.LockStore().ok()) << op.what;
+        StoreSession again;
+        again.begin(folder.dir.path(), u"anna"_qs, kAnnaKey);
+        ASSERT_TRUE(again.unlock().ok()) << op.what;
+        EXPECT_EQ(again.accounts().items(), op.listed) << op.what;
+        EXPECT_EQ(filesIn(folder.dir.path()), QStringList({u"anna.dat"_qs})) << op.what;
     }
 }
 
@@ -564,7 +590,6 @@ TEST_F(StoreSessionTest, StoreGivenByPathKeepsPlaintextInMemory)
     StoreSession session;
     session.beginFile(store, kAnnaKey);
     EXPECT_EQ(session.CurrentUser, u"anna"_qs);
-    EXPECT_TRUE(session.WorkingCopyFile.isEmpty());
     int pumps = 0;
     StoreActivity::setEventPump([&] {
         ++pumps;

@@ -27,11 +27,10 @@ struct SeamReset {
     }
 };
 
-// A store folder of its own per test: the program folder with the user's files and the working copy.
+// A store folder of its own per test: the program folder with the user's files.
 struct StoreFolder {
     QTemporaryDir dir;
     QString path(const QString& name) const { return dir.filePath(name); }
-    QString workingCopy() const { return path(QStringLiteral("pstmp.dat")); }
 
     QString copyFixture(const QString& name) const
     {

@@ -27,25 +27,31 @@ TEST(TextModeStore, LineRules)
         EXPECT_EQ(TextModeStore::formatText(c.plain), c.text) << c.what;
 }
 
-TEST(TextModeStore, OpenAndCloseWithoutChangeLeavesFileAndNoWorkingCopy)
+TEST(TextModeStore, OpenAndWriteBackKeepThePlaintextOffTheDisk)
 {
     SeamReset reset;
     StoreFolder folder;
     const QString dat = folder.copyFixture(u"anna.dat"_qs);
     const QByteArray original = testsupport::readAll(dat);
-    bool copySeen = false;
-    StoreActivity::setEventPump([&] { copySeen |= QFile::exists(folder.workingCopy()); });
+    int pumps = 0;
+    QStringList plainFiles;
+    StoreActivity::setEventPump([&] {
+        ++pumps;
+        plainFiles << testsupport::filesHolding(folder.dir.path(), "kunde7");
+    });
 
     TextModeStore text;
-    ASSERT_TRUE(text.LoadPwdDat(dat, u"geheim1"_qs, folder.workingCopy()).ok());
-    EXPECT_TRUE(copySeen);
+    ASSERT_TRUE(text.LoadPwdDat(dat, u"geheim1"_qs).ok());
+    EXPECT_GT(pumps, 0);
     EXPECT_EQ(text.text(), u"[Main]\r\nCount=2\r\nAccount1=Bär\r\nAccount2=Post\r\n\r\n[Baer]\r\nUser=anna\r\nPass=\r\nWeb=\r\n"
                            u"Comment=Zeile 1#§Zeile 2\r\n\r\n[Post]\r\nUser=kunde7\r\nPass=\r\nWeb=\r\nComment=\r\n"_qs);
-    EXPECT_FALSE(QFile::exists(folder.workingCopy()));
     EXPECT_EQ(testsupport::readAll(dat), original);
+    ASSERT_TRUE(text.writeBack(text.text() + u"[Neu]\r\nUser=kunde7\r\n"_qs).ok());
+    EXPECT_TRUE(plainFiles.isEmpty()) << plainFiles.join(u' ').toStdString();
+    EXPECT_TRUE(plainOf(dat, u"geheim1"_qs).contains("[Neu]\r\nUser=kunde7\r\n"));
 
-    EXPECT_EQ(text.LoadPwdDat(dat, u"falsch"_qs, folder.workingCopy()).error, StoreError::WrongKey);
-    EXPECT_EQ(text.LoadPwdDat(folder.path(u"niemand.dat"_qs), u"geheim1"_qs, folder.workingCopy()).error,
+    EXPECT_EQ(text.LoadPwdDat(dat, u"falsch"_qs).error, StoreError::WrongKey);
+    EXPECT_EQ(text.LoadPwdDat(folder.path(u"niemand.dat"_qs), u"geheim1"_qs).error,
               StoreError::MissingUserFile);
     EXPECT_EQ(filesIn(folder.dir.path()), QStringList({u"anna.dat"_qs}));
 }
@@ -56,7 +62,7 @@ TEST(TextModeStore, EditIsWrittenBackReadOnly)
     StoreFolder folder;
     const QString dat = folder.copyFixture(u"anna.dat"_qs);
     TextModeStore text;
-    ASSERT_TRUE(text.LoadPwdDat(dat, u"geheim1"_qs, folder.workingCopy()).ok());
+    ASSERT_TRUE(text.LoadPwdDat(dat, u"geheim1"_qs).ok());
     const QString edited = text.text() + u"[Neu]\r\nUser=ü"_qs;
     ASSERT_TRUE(text.writeBack(edited).ok());
     EXPECT_EQ(plainOf(dat, u"geheim1"_qs), Cp1252::encode(edited) + "\r\n");
@@ -86,7 +92,7 @@ TEST(TextModeStore, GarbageThatDeciphersIsAWrongPassword)
     for (const auto& c : cases) {
         const QByteArray original = testsupport::readAll(c.file);
         TextModeStore text;
-        EXPECT_EQ(text.LoadPwdDat(c.file, c.key, folder.workingCopy()).error, StoreError::WrongKey)
+        EXPECT_EQ(text.LoadPwdDat(c.file, c.key).error, StoreError::WrongKey)
             << c.file.toStdString();
         EXPECT_TRUE(text.text().isEmpty());
         EXPECT_EQ(text.writeBack(u"[Main]\r\nCount=0"_qs).error, StoreError::Validation);
@@ -102,7 +108,7 @@ TEST(TextModeStore, TextThatIsNoStoreIsNeverWritten)
     const QString dat = folder.copyFixture(u"anna.dat"_qs);
     const QByteArray before = testsupport::readAll(dat);
     TextModeStore text;
-    ASSERT_TRUE(text.LoadPwdDat(dat, u"geheim1"_qs, folder.workingCopy()).ok());
+    ASSERT_TRUE(text.LoadPwdDat(dat, u"geheim1"_qs).ok());
     for (const QString& edited : {u"nur Notizen\r\nohne Abschnitt"_qs, u"[Main]\r\nCount=0\r\nx=\u0001"_qs,
                                   QString(u"[A]\r\nx=1\r\n"_qs + QChar(u'\0'))}) {
         const StoreResult r = text.writeBack(edited);
@@ -126,14 +132,14 @@ TEST(TextModeStore, APlaceholderIsKeyedOnlyWithWindows1252Characters)
     const QString dat = folder.path(u"neu.dat"_qs);
     ASSERT_TRUE(testsupport::writeAll(dat, "\r\n"));
     TextModeStore text;
-    ASSERT_TRUE(text.LoadPwdDat(dat, u"пароль12"_qs, folder.workingCopy()).ok());
+    ASSERT_TRUE(text.LoadPwdDat(dat, u"пароль12"_qs).ok());
     const StoreResult r = text.writeBack(u"[Main]\r\nCount=0"_qs);
     EXPECT_EQ(r.error, StoreError::Validation);
     EXPECT_EQ(r.message, MasterPasswordChange::checkNewKey(u"пароль12"_qs, StoreField::None).message);
     EXPECT_FALSE(r.message.isEmpty());
     EXPECT_EQ(testsupport::readAll(dat), QByteArray("\r\n"));
 
-    ASSERT_TRUE(text.LoadPwdDat(dat, u"paßwort12"_qs, folder.workingCopy()).ok());
+    ASSERT_TRUE(text.LoadPwdDat(dat, u"paßwort12"_qs).ok());
     ASSERT_TRUE(text.writeBack(u"[Main]\r\nCount=0"_qs).ok());
     EXPECT_TRUE(testsupport::opensWith(dat, u"paßwort12"_qs, QByteArray("[Main]\r\nCount=0\r\n")));
 }

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-// A program folder of its own for one window test: AppPath, the settings, the working copy, the
+// A program folder of its own for one window test: AppPath, the temporary folder, the settings, the
 // back image and the sound files point into a temporary folder, and ending the program records the
 // status instead of ending the test. Both are put back when the folder goes.
 class TempProgramFolder {
@@ -24,7 +24,6 @@ public:
         app.AppPath = QDir::toNativeSeparators(m_dir.path() + QLatin1Char('/'));
         app.TempPath = app.AppPath;
         app.SettingsFile = path(QStringLiteral("Keywarden.ini"));
-        app.WorkingCopyFile = path(QStringLiteral("pstmp.dat"));
         app.BackImageFile = path(QStringLiteral("Back.bmp"));
         app.LoginSoundFile = path(QStringLiteral("Login.wav"));
         app.LogoutSoundFile = path(QStringLiteral("Logout.wav"));

@@ -48,6 +48,16 @@ QStringList filesIn(const QString& folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+QStringList filesHolding(const QString& folder, const QByteArray& needle)
+{
+    QStringList holding;
+    for (const QString& name : filesIn(folder)) {
+        if (readAll(QDir(folder).filePath(name)).contains(needle))
+            holding << name;
+    }
+    return holding;
+}
+
 } // namespace testsupport
 
 namespace testsupport {

@@ -39,4 +39,8 @@ private:
     unsigned m_savedEffective[2] = {0, 0};
 };
 
+// The files of `folder` whose bytes contain `needle`. A store's plaintext marker found in one means
+// the plaintext reached the disk.
+QStringList filesHolding(const QString& folder, const QByteArray& needle);
+
 } // namespace testsupport

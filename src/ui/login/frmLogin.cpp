@@ -20,7 +20,6 @@
 #include "store/StoreActivity.h"
 #include "store/StoreSession.h"
 #include "store/UserDirectory.h"
-#include "store/WorkingCopy.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -140,7 +139,7 @@ void frmLogin::Form_Load()
     setWindowIcon(m_windows.mainWindow().windowIcon());
     Image2->setCursor(Image1->cursor());
 
-    Combo1->addItems(UserDirectory::listUsers(app.AppPath, app.WorkingCopyFile));
+    Combo1->addItems(UserDirectory::listUsers(app.AppPath));
     Combo1->setCurrentIndex(-1);
     Combo1->setEditText(QString());
 
@@ -205,7 +204,7 @@ void frmLogin::login()
     }
 
     StoreSession& store = session();
-    store.begin(app.AppPath, user, password, app.WorkingCopyFile);
+    store.begin(app.AppPath, user, password);
     store.PassChangeFromLogin = 0;
     // A new store is keyed only with characters the key can hold; refused before anything is written.
     const StoreResult keyCheck = store.checkNewStoreKey();
@@ -238,12 +237,15 @@ void frmLogin::login()
     } else {
         ShowMessage(newUserNotice(), kMessageInformation);
         const StoreResult result = store.createPlaceholder();
-        if (!result) {
+        if (!result.stored()) {
             Wipe::text(store.MasterPassword);
             if (result.error != StoreError::Busy)
                 ShowMessage(result.message, kMessageExclamation);
             return;
         }
+        // The file is in place, only its confirmation failed: the user should know, and goes on.
+        if (!result)
+            ShowMessage(result.message, kMessageExclamation);
     }
 
     // From here on this window goes away: everything after close() goes through locals.
@@ -291,7 +293,7 @@ void frmLogin::openTextMode()
     }
 
     StoreSession& store = session();
-    store.begin(app.AppPath, user, password, app.WorkingCopyFile);
+    store.begin(app.AppPath, user, password);
     txtLoginPassWord->clear();
     // Hidden first: text mode may refuse at once and show this window again.
     hide();
@@ -325,7 +327,6 @@ void frmLogin::lblPassword_Click()
     store.CurrentUser = user;
     store.UserFile = UserDirectory::userFilePath(app.AppPath, user);
     store.BackupFile = UserDirectory::backupFilePath(app.AppPath, user);
-    store.WorkingCopyFile = app.WorkingCopyFile;
     setPasswordLabelColor(Qt::black);
 
     const QString typed = txtLoginPassWord->text();
@@ -361,8 +362,6 @@ void frmLogin::closeEvent(QCloseEvent* event)
     event->accept();
     if (session().LoginTransition != 0)
         return;
-    WorkingCopy::removeFile(appContext().WorkingCopyFile);
-    StoreActivity::pumpEvents();
     ProgramExit::endProgram(0);
 }
 

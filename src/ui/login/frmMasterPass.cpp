@@ -195,7 +195,7 @@ void frmMasterPass::Command1_Click()
         close();
         return;
     }
-    if (!r) {
+    if (!r.stored()) {
         // The user file still opens under the old password; the dialog stays open.
         ShowMessage(r.message.isEmpty() ? storeErrorText(r.error) : r.message,
                     static_cast<qint16>(r.kind));
@@ -203,6 +203,9 @@ void frmMasterPass::Command1_Click()
             (r.focus == StoreField::OldPassword ? m_txtOldPass : m_txtNewPass)->setFocus();
         return;
     }
+    // The file is under the new password; when the system did not confirm it, the user reads so.
+    if (!r)
+        ShowMessage(r.message, kMessageExclamation);
     m_changed = true;
     m_newPassword = newPassword;
     close();

@@ -147,7 +147,10 @@ void frmEditSafe::cmdSave_Click()
     if (result)
         result = session.addEntry(name, entry);
     entry.wipe();
-    if (!result) {
+    // Stored, but not confirmed on the disk: the user reads why, and the entry is there.
+    if (!result && result.stored())
+        ShowMessage(result.message, static_cast<qint16>(result.kind));
+    if (!result.stored()) {
         if (result.error == StoreError::Busy)
             return;
         ShowMessage(result.message, static_cast<qint16>(result.kind));

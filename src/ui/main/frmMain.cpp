@@ -13,7 +13,6 @@
 #include "ui/UrlOpener.h"
 
 #include "app/AppContext.h"
-#include "app/FileServices.h"
 #include "app/Ini.h"
 #include "app/LeadingNumber.h"
 #include "app/MessagePresenter.h"
@@ -575,7 +574,7 @@ void frmMain::cmdSave_Click()
     }
     lblWebAdress->setText(txtWebSite->text());
     result = session().saveEntry(OldAccountName, name, entry);
-    if (!result) {
+    if (!result.stored()) {
         entry.wipe();
         // Nothing was stored: the edit stays open so that the user loses nothing.
         showFailure(result);
@@ -584,6 +583,8 @@ void frmMain::cmdSave_Click()
     Wipe::text(m_storedComment);
     m_storedComment = entry.Comment;
     entry.wipe();
+    if (!result)
+        showFailure(result);
     if (name != OldAccountName) {
         LoadAccountList();
         selectAccount(name);
@@ -619,10 +620,10 @@ void frmMain::cmdDelete_Click()
     if (!AskYesNo(question, false))
         return;
     result = session().deleteEntry(name);
-    if (!result) {
+    if (!result)
         showFailure(result);
+    if (!result.stored())
         return;
-    }
     LoadAccountList();
     List();
 }
@@ -655,7 +656,8 @@ void frmMain::mnuChngMaster_Click()
 
 void frmMain::Timer1_Timer()
 {
-    const bool pending = FileExists(appContext().WorkingCopyFile) || ClipboardCountdown >= 1;
+    // Red while a store operation runs (its steps let this timer in) or a copied secret waits.
+    const bool pending = StoreActivity::isRunning() || ClipboardCountdown >= 1;
     setIndicatorColor(pending ? kIndicatorActive : kIndicatorIdle);
 }
 
@@ -823,7 +825,7 @@ void frmMain::LockStore(bool ShowLogin)
     // The rewrite of the list failed: the entries themselves are stored, the user should know
     // that the list may show a deleted name again. The lock itself has completed.
     if (!result && result.error != StoreError::Busy)
-        ShowMessage(kListNotSaved + result.message, kMessageExclamation);
+        ShowMessage(result.stored() ? result.message : kListNotSaved + result.message, kMessageExclamation);
     PlaySoundFile(appContext().LogoutSoundFile);
     m_locking = false;
 

@@ -96,8 +96,7 @@ void frmNotepad::open(StoreSession& session, std::function<void()> onClosed)
 bool frmNotepad::LoadPwdDat()
 {
     m_busy = true;
-    const StoreResult r =
-        m_store.LoadPwdDat(m_session.UserFile, m_session.MasterPassword, appContext().WorkingCopyFile);
+    const StoreResult r = m_store.LoadPwdDat(m_session.UserFile, m_session.MasterPassword);
     m_busy = false;
     if (r.error == StoreError::WrongKey) {
         // As at login: a wrong master password ends the program; nothing was written. The store
@@ -163,7 +162,9 @@ bool frmNotepad::Form_Unload()
 {
     if (m_changed == 1 && !m_ending) {
         const StoreResult r = m_store.writeBack(text());
-        if (!r) {
+        if (!r && r.stored())
+            ShowMessage(r.message, kMessageExclamation, textModeCaption());
+        if (!r.stored()) {
             // The edits would be lost silently; the user decides, and may copy the text first.
             const QString reason = r.message.isEmpty() ? storeErrorText(r.error) : r.message;
             if (!AskYesNo(reason + kCloseAnyway, false, textModeCaption()))

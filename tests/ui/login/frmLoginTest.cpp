@@ -132,7 +132,6 @@ TEST(frmLogin, FourCharactersCreateANewUserAfterTheNotice)
     EXPECT_EQ(main->windowTitle(), QStringLiteral("Tarvenic Keywarden - neu"));
     EXPECT_EQ(main->cboAccount->count(), 0);
     EXPECT_EQ(folder.setting(QStringLiteral("DefaultUser")), QStringLiteral("neu"));
-    EXPECT_FALSE(QFileInfo::exists(folder.path(QStringLiteral("pstmp.dat"))));
     EXPECT_EQ(windows.session().LoginTransition, 0);
     EXPECT_TRUE(folder.exits.isEmpty());
 }
@@ -157,8 +156,7 @@ TEST(frmLogin, ExistingUserOpensWithTheNameInAnyCase)
         EXPECT_EQ(windows.session().StoreChanged, 0);
         EXPECT_EQ(main->focusWidget(), main->cboAccount);
         EXPECT_EQ(testsupport::readAll(folder.path(QStringLiteral("anna.dat"))), before);
-        EXPECT_FALSE(QFileInfo::exists(folder.path(QStringLiteral("pstmp.dat"))));
-        EXPECT_EQ(folder.files(), (QStringList{QStringLiteral("Keywarden.ini"), QStringLiteral("Login.wav"),
+            EXPECT_EQ(folder.files(), (QStringList{QStringLiteral("Keywarden.ini"), QStringLiteral("Login.wav"),
                                                QStringLiteral("anna.dat")}));
         EXPECT_EQ(folder.sounds.played(), QStringList{folder.path(QStringLiteral("Login.wav"))});
         EXPECT_EQ(windows.loginWindow(), nullptr);
@@ -288,7 +286,6 @@ TEST(frmLogin, ADamagedStoreIsReportedAndTheLoginStaysOpen)
     EXPECT_TRUE(login->isVisible());
     EXPECT_FALSE(windows.mainWindow().isVisible());
     EXPECT_EQ(testsupport::readAll(folder.path(QStringLiteral("kaputt.dat"))), damaged);
-    EXPECT_FALSE(QFileInfo::exists(folder.path(QStringLiteral("pstmp.dat"))));
 }
 
 TEST(frmLogin, NoLoginStartsWhileAStoreOperationRuns)
@@ -429,15 +426,14 @@ TEST(frmLogin, TextModeChecksCarryTheirOwnCaption)
     EXPECT_TRUE(login.isVisible());
 }
 
-TEST(frmLogin, ClosingEndsTheProgramAndRemovesAWorkingCopy)
+TEST(frmLogin, ClosingEndsTheProgram)
 {
     WindowTestFolder folder;
-    testsupport::writeAll(folder.path(QStringLiteral("pstmp.dat")), "[Main]\r\nCount=0\r\n");
     AppWindows windows;
     QPointer<frmLogin> login = &windows.showLogin();
     login->close();
-    EXPECT_FALSE(QFileInfo::exists(folder.path(QStringLiteral("pstmp.dat"))));
     EXPECT_EQ(folder.exits, QList<int>{0});
+    EXPECT_TRUE(folder.files().isEmpty());
 }
 
 TEST(frmLogin, PasswordLabelLightsUpAndOpensTheChange)

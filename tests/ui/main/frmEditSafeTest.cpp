@@ -125,7 +125,6 @@ TEST(frmEditSafe, SaveStoresTheEntryAndReturnsEmpty)
     EXPECT_EQ(saved.Pass, QStringLiteral("geheim"));
     EXPECT_EQ(saved.Web, QStringLiteral("www.neu.de"));
     EXPECT_EQ(saved.Comment, QStringLiteral("Zeile 1\r\nZeile 2"));
-    EXPECT_FALSE(QFileInfo::exists(f.folder.path(QStringLiteral("pstmp.dat"))));
 }
 
 TEST(frmEditSafe, CancelAndTitleBarCloseStoreNothing)

@@ -133,7 +133,6 @@ TEST(frmMain, SaveStoresTheEditAndRenames)
             EXPECT_EQ(f.stored(QStringLiteral("Post")), AccountEntry());
         }
         EXPECT_EQ(f.stored(QStringLiteral("Bank")), store().at(0).entry);
-        EXPECT_FALSE(QFileInfo::exists(f.folder.path(QStringLiteral("pstmp.dat"))));
     }
 }
 

@@ -68,7 +68,7 @@ TEST(frmMainLogoff, LogoffLocksTheStoreRewritesTheListAndReturnsToTheLogin)
     EXPECT_TRUE(f.session().MasterPassword.isEmpty());
     EXPECT_EQ(f.session().StoreChanged, 0);
     EXPECT_TRUE(isReadOnly(userFile));
-    EXPECT_FALSE(QFile::exists(appContext().WorkingCopyFile));
+    EXPECT_TRUE(testsupport::filesHolding(appContext().AppPath, "[Main]").isEmpty());
     EXPECT_EQ(f.folder.sounds.played(), QStringList{appContext().LogoutSoundFile});
     EXPECT_TRUE(f.folder.messages.shown().isEmpty());
     EXPECT_EQ(f.folder.setting(QStringLiteral("Top")).toDouble(), topTwips);
@@ -177,7 +177,7 @@ TEST(frmMainLogoff, FailedListRewriteIsReportedAndTheLockStillCompletes)
     EXPECT_TRUE(f.session().MasterPassword.isEmpty());
     EXPECT_EQ(testsupport::readAll(userFile), before);
     EXPECT_TRUE(isReadOnly(userFile));
-    EXPECT_FALSE(QFile::exists(appContext().WorkingCopyFile));
+    EXPECT_TRUE(testsupport::filesHolding(appContext().AppPath, "[Main]").isEmpty());
     EXPECT_EQ(f.folder.sounds.played(), QStringList{appContext().LogoutSoundFile});
     ASSERT_NE(f.windows->loginWindow(), nullptr);
     EXPECT_TRUE(f.windows->loginWindow()->isVisible());

@@ -374,7 +374,7 @@ TEST(frmMain, RestoredWindowLiesWhollyOnTheScreen)
     }
 }
 
-TEST(frmMain, IndicatorFrameShowsPendingPlaintextAndClipboard)
+TEST(frmMain, IndicatorFrameShowsARunningOperationAndTheClipboard)
 {
     MainWindowFixture f(twoAccounts());
     ASSERT_NE(f.main, nullptr);
@@ -385,10 +385,27 @@ TEST(frmMain, IndicatorFrameShowsPendingPlaintextAndClipboard)
 
     m.Timer1_Timer();
     EXPECT_EQ(frameColor(), idle);
-    testsupport::writeAll(f.folder.path(QStringLiteral("pstmp.dat")), "[Main]\r\n");
+    {
+        StoreActivity::Scope running;
+        m.Timer1_Timer();
+        EXPECT_EQ(frameColor(), active);
+    }
     m.Timer1_Timer();
-    EXPECT_EQ(frameColor(), active);
-    QFile::remove(f.folder.path(QStringLiteral("pstmp.dat")));
+    EXPECT_EQ(frameColor(), idle);
+    // Between the steps of a real operation the timer comes in and finds it running.
+    QList<QColor> seen;
+    StoreActivity::setEventPump([&] {
+        m.Timer1_Timer();
+        seen << frameColor();
+    });
+    f.choose(QStringLiteral("Post"));
+    StoreActivity::setEventPump([] { QCoreApplication::processEvents(); });
+    ASSERT_FALSE(seen.isEmpty());
+    EXPECT_EQ(seen.count(active), seen.size());
+    m.Timer1_Timer();
+    EXPECT_EQ(frameColor(), idle);
+    // A file of the old working copy's name means nothing any more.
+    testsupport::writeAll(f.folder.path(QStringLiteral("pstmp.dat")), "x");
     m.Timer1_Timer();
     EXPECT_EQ(frameColor(), idle);
     m.ClipboardCountdown = 1;

@@ -24,7 +24,8 @@ struct ProgramFolder : TempProgramFolder {
         StoreActivity::setEventPump({});
     }
 
-    QString workingCopy() const { return appContext().WorkingCopyFile; }
+    // The files of the folder that hold a store's plaintext (its list section header).
+    QStringList plaintextFiles() const { return testsupport::filesHolding(appContext().AppPath, "[Main]"); }
 
     QString copyFixture(const QString& name, const QString& as = {}) const
     {

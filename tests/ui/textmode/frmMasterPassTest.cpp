@@ -65,12 +65,12 @@ struct AnnaFolder : ProgramFolder {
     AnnaFolder()
     {
         QFile::setPermissions(dat, QFileDevice::ReadOwner);
-        session.begin(appContext().AppPath, QStringLiteral("anna"), kOld, workingCopy());
+        session.begin(appContext().AppPath, QStringLiteral("anna"), kOld);
     }
     bool untouched() const
     {
         return testsupport::readAll(dat) == original && !QFileInfo::exists(bak)
-            && !QFileInfo::exists(workingCopy());
+            && plaintextFiles().isEmpty();
     }
 };
 
@@ -125,7 +125,7 @@ TEST(frmMasterPass, ChangeFromTheMainWindowKeepsTheOldStoreAsBackup)
     plainOf(anna.dat, kOld, &status);
     EXPECT_EQ(status, CryptStatus::CannotOpen);
     EXPECT_TRUE(isReadOnly(anna.dat));
-    EXPECT_FALSE(QFileInfo::exists(anna.workingCopy()));
+    EXPECT_TRUE(anna.plaintextFiles().isEmpty());
 
     // The user goes on working under the new password; the main window comes back.
     EXPECT_EQ(anna.session.MasterPassword, QStringLiteral("neu-4567"));
@@ -344,7 +344,10 @@ TEST(frmMasterPass, AFailureBeforeTheRenameKeepsTheOldStore)
     } cases[] = {
         {"backup not written", AtomicWrite::Stage::Write, QStringLiteral("anna.bak")},
         {"backup not renamed", AtomicWrite::Stage::Commit, QStringLiteral("anna.bak")},
+        {"backup not flushed", AtomicWrite::Stage::Flush, QStringLiteral("anna.bak")},
         {"new store not written", AtomicWrite::Stage::Write, QStringLiteral("anna.dat")},
+        {"new store not flushed", AtomicWrite::Stage::Flush, QStringLiteral("anna.dat")},
+        {"new store not closed", AtomicWrite::Stage::Close, QStringLiteral("anna.dat")},
         {"new store not renamed", AtomicWrite::Stage::Commit, QStringLiteral("anna.dat")},
     };
     for (const auto& c : cases) {
@@ -363,7 +366,7 @@ TEST(frmMasterPass, AFailureBeforeTheRenameKeepsTheOldStore)
         // The user file is the old one and opens under the old password; the user is told.
         EXPECT_EQ(testsupport::readAll(anna.dat), anna.original);
         EXPECT_TRUE(opensWith(anna.dat, kOld, annaPlain()));
-        EXPECT_FALSE(QFileInfo::exists(anna.workingCopy()));
+        EXPECT_TRUE(anna.plaintextFiles().isEmpty());
         ASSERT_EQ(anna.messages.shown().size(), 2);
         EXPECT_FALSE(anna.messages.shown()[1].question);
         EXPECT_FALSE(anna.messages.shown()[1].prompt.isEmpty());
@@ -375,6 +378,27 @@ TEST(frmMasterPass, AFailureBeforeTheRenameKeepsTheOldStore)
         for (const QString& f : anna.files())
             EXPECT_TRUE(f == QStringLiteral("anna.dat") || f == QStringLiteral("anna.bak")) << f.toStdString();
     }
+}
+
+TEST(frmMasterPass, AnUnconfirmedFolderFlushCountsAsChangedAndSaysSo)
+{
+    // The store is under the new password once renamed: the dialog ends as after a change.
+    AnnaChange anna;
+    AtomicWrite::setFaultHook([&](AtomicWrite::Stage stage, const QString& path) {
+        return stage == AtomicWrite::Stage::FolderFlush && QFileInfo(path) == QFileInfo(anna.dat);
+    });
+    anna.openFromMain();
+    Dialog dialog;
+    ASSERT_TRUE(dialog.form);
+    anna.changeTo(dialog, QStringLiteral("neu-4567"));
+    AtomicWrite::setFaultHook({});
+
+    ASSERT_EQ(anna.messages.shown().size(), 2);
+    EXPECT_FALSE(anna.messages.shown()[1].question);
+    EXPECT_TRUE(anna.messages.shown()[1].prompt.contains(QStringLiteral("Master-Passwort ist geändert")));
+    EXPECT_TRUE(opensWith(anna.dat, QStringLiteral("neu-4567"), annaPlain()));
+    EXPECT_EQ(anna.session.MasterPassword, QStringLiteral("neu-4567"));
+    EXPECT_EQ(anna.closed.calls, 1);
 }
 
 TEST(frmMasterPass, AWrongOldPasswordEndsTheProgramWithTheFilesUntouched)

@@ -97,7 +97,7 @@ TEST(frmNotepad, TheFixtureStoreShowsWithOneBlankLineBeforeEachLaterSection)
                                 "[Baer]\r\nUser=anna\r\nPass=\r\nWeb=\r\nComment=Zeile 1#\u00a7Zeile 2\r\n\r\n"
                                 "[Post]\r\nUser=kunde7\r\nPass=\r\nWeb=\r\nComment=\r\n"));
     // No plaintext stays on disk while the window is open.
-    EXPECT_FALSE(QFileInfo::exists(folder.workingCopy()));
+    EXPECT_TRUE(folder.plaintextFiles().isEmpty());
 }
 
 TEST(frmNotepad, OpenAndCloseWithoutTypingLeavesTheFileByteForByte)
@@ -119,7 +119,7 @@ TEST(frmNotepad, OpenAndCloseWithoutTypingLeavesTheFileByteForByte)
     EXPECT_FALSE(form);
     EXPECT_EQ(testsupport::readAll(folder.dat), before);
     EXPECT_TRUE(isReadOnly(folder.dat));
-    EXPECT_FALSE(QFileInfo::exists(folder.workingCopy()));
+    EXPECT_TRUE(folder.plaintextFiles().isEmpty());
     EXPECT_EQ(sounds.played(), QStringList({appContext().LoginSoundFile, appContext().LogoutSoundFile}));
     EXPECT_EQ(folder.closedCalls, 1);
     EXPECT_TRUE(folder.session.MasterPassword.isEmpty());
@@ -154,7 +154,7 @@ TEST(frmNotepad, AnEditIsWrittenBackOnCloseEvenWhenUndone)
         EXPECT_NE(testsupport::readAll(folder.dat), before);
         EXPECT_TRUE(opensWith(folder.dat, kKey, expected));
         EXPECT_TRUE(isReadOnly(folder.dat));
-        EXPECT_FALSE(QFileInfo::exists(folder.workingCopy()));
+        EXPECT_TRUE(folder.plaintextFiles().isEmpty());
         EXPECT_EQ(folder.closedCalls, 1);
         if (!undo) {
             // Every character as typed, the no-break space included, lines ended by CR LF.
@@ -214,7 +214,7 @@ TEST(frmNotepad, AWrongPasswordEndsTheProgramWithoutWriting)
         ASSERT_EQ(messages.shown().size(), 1);
         EXPECT_TRUE(messages.shown()[0].prompt.contains(QStringLiteral("Master-Passwort ist falsch")));
         EXPECT_EQ(testsupport::readAll(folder.dat), before);
-        EXPECT_FALSE(QFileInfo::exists(folder.workingCopy()));
+        EXPECT_TRUE(folder.plaintextFiles().isEmpty());
         EXPECT_EQ(folder.closedCalls, 0);
         EXPECT_EQ(visibleWindow<frmNotepad>(), nullptr);
         EXPECT_TRUE(sounds.played().isEmpty());
@@ -247,6 +247,45 @@ TEST(frmNotepad, AFailedWriteBackAsksBeforeTheEditsAreLost)
     form->close();
     EXPECT_TRUE(opensWith(folder.dat, kKey, QByteArray("[Main]\r\nCount=0\r\nx=1\r\n")));
     EXPECT_EQ(folder.closedCalls, 1);
+}
+
+TEST(frmNotepad, AFailedFlushAsksAndAnUnconfirmedWriteBackClosesWithANotice)
+{
+    // A flush that fails keeps the old store: as every failed write-back, the user is asked.
+    // A folder flush that fails after the rename: the text is stored, the window closes and says so.
+    const struct {
+        AtomicWrite::Stage stage;
+        bool stored;
+    } cases[] = {{AtomicWrite::Stage::Flush, false}, {AtomicWrite::Stage::FolderFlush, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.stage));
+        TextModeFolder folder(crlf({"[Main]", "Count=0"}));
+        ScriptedMessages messages;
+        const QByteArray before = testsupport::readAll(folder.dat);
+        QPointer<frmNotepad> form = folder.open();
+        ASSERT_TRUE(form);
+        text1(form)->moveCursor(QTextCursor::End);
+        QTest::keyClicks(text1(form), QStringLiteral("x=1"));
+        AtomicWrite::setFaultHook([&](AtomicWrite::Stage stage, const QString&) { return stage == c.stage; });
+        messages.queueAnswer(false);
+        form->close();
+        AtomicWrite::setFaultHook({});
+
+        ASSERT_EQ(messages.shown().size(), 1);
+        if (c.stored) {
+            EXPECT_FALSE(messages.shown()[0].question);
+            EXPECT_EQ(messages.shown()[0].prompt, storeErrorText(StoreError::NotConfirmed));
+            EXPECT_TRUE(opensWith(folder.dat, kKey, QByteArray("[Main]\r\nCount=0\r\nx=1\r\n")));
+            EXPECT_EQ(folder.closedCalls, 1);
+        } else {
+            EXPECT_TRUE(messages.shown()[0].question);
+            EXPECT_TRUE(messages.shown()[0].prompt.startsWith(storeErrorText(StoreError::WriteFailed)));
+            EXPECT_EQ(testsupport::readAll(folder.dat), before);
+            EXPECT_TRUE(form && form->isVisible());
+            EXPECT_EQ(folder.closedCalls, 0);
+        }
+        EXPECT_TRUE(folder.plaintextFiles().isEmpty());
+    }
 }
 
 TEST(frmNotepad, TheTextBoxFillsTheWindowWithBothScrollBars)
