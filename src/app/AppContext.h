@@ -12,6 +12,8 @@
 struct AppContext {
     static inline const QString kAppTitle = QStringLiteral("Tarvenic Keywarden");
 
+    // The data folder (DataFolder): stores, settings, pictures and sounds. Still named after the
+    // program folder, which it is for every setup that keeps its data beside the program.
     QString AppPath;
     QString TempPath;
     // Caption stem of every window, default caption of every message, section of the settings.
@@ -29,8 +31,10 @@ struct AppContext {
 // The one instance of the process.
 AppContext& appContext();
 
-// AppPath: the program's folder; TempPath: the temporary folder. Needs the application object.
-void InitFolders();
+// AppPath: the data folder (DataFolder::resolve; `chosenDataFolder` is --data-dir), created for its
+// owner only when missing; TempPath: the temporary folder. False, with AppPath unchanged, when the
+// data folder cannot be made. The program folder comes from the application object.
+bool InitFolders(const QString& chosenDataFolder = {});
 
 // Fills the file paths and the title from AppPath and TempPath and reads CompactMode from the
 // settings. The working copy goes beside the program when the root of the program's drive accepts

@@ -1,8 +1,11 @@
 #include "app/AppContext.h"
+#include "app/DataFolder.h"
 #include "app/FileServices.h"
 #include "app/MessagePresenter.h"
+#include "app/ProgramOptions.h"
 #include "app/SingleInstanceGuard.h"
 #include "app/SoundPlayer.h"
+#include "ui/InstanceActivation.h"
 #include "ui/MessageBoxBackend.h"
 #include "ui/SoundBackend.h"
 #include "ui/main/AppWindows.h"
@@ -10,18 +13,59 @@
 #include "store/StoreActivity.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QProcessEnvironment>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstdio>
+
+namespace {
+
+int printText(std::FILE* stream, const QString& text, int status)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    return status;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    // --help and --version answer before anything needs a display.
+    const ProgramOptions early = ProgramOptions::earlyParse(argc, argv);
+    if (early.action == ProgramOptions::Action::Help)
+        return printText(stdout, ProgramOptions::helpText(), 0);
+    if (early.action == ProgramOptions::Action::Version)
+        return printText(stdout, ProgramOptions::versionText(QStringLiteral("keywarden")), 0);
 
-    // A second copy ends at once and without a trace; the running one is not disturbed.
+    QApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    const ProgramOptions options = ProgramOptions::parse(arguments);
+    if (options.action == ProgramOptions::Action::Usage)
+        return printText(stderr, QStringLiteral("keywarden: ") + options.error + QStringLiteral(" (Hilfe: keywarden --help)\n"), 2);
+
+    const QString dataFolder = DataFolder::resolve(QCoreApplication::applicationDirPath(), options.dataFolder,
+                                                   QProcessEnvironment::systemEnvironment());
+    if (!InitFolders(dataFolder))
+        return printText(stderr,
+                         QStringLiteral("keywarden: Der Datenordner „%1“ lässt sich nicht anlegen.\n")
+                             .arg(QDir::toNativeSeparators(dataFolder)),
+                         1);
+
+    // A second copy ends at once; it only asks the running one to show its window.
+    const QString activationSocket = appContext().AppPath + QStringLiteral("keywarden.socket");
     SingleInstanceGuard instance;
-    if (!instance.tryAcquire())
+    if (!instance.tryAcquire()) {
+        InstanceActivation::activateRunning(activationSocket);
         return 0;
+    }
+    InstanceActivation activation(activationSocket);
+    QObject::connect(&activation, &InstanceActivation::activationRequested, &InstanceActivation::raiseProgramWindow);
+    activation.listen();
 
     // Qt's own dialogs and context menus speak German like the rest of the program.
     QTranslator qtTranslator;
@@ -43,7 +87,6 @@ int main(int argc, char** argv)
     AppWindows windows;
     QApplication::setQuitOnLastWindowClosed(false);
 
-    InitFolders();
     // The compact-mode step creates the main window hidden, in its stored height.
     InitApplication([&windows](bool compact) { windows.mainWindow().SetCompactMode(compact); });
     QApplication::setWindowIcon(windows.mainWindow().windowIcon());

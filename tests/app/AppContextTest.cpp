@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <optional>
@@ -75,12 +76,21 @@ TEST(CenterFormTest, CentresInTheUpper85PercentAndClampsAtTheOrigin)
         EXPECT_EQ(CenterForm(c.screen, c.window), c.expected) << c.what;
 }
 
-TEST_F(AppContextTest, InitFoldersTakesTheProgramAndTemporaryFolders)
+TEST_F(AppContextTest, InitFoldersTakesTheDataAndTemporaryFolders)
 {
-    InitFolders();
-    EXPECT_EQ(appContext().AppPath, withSeparator(QDir::toNativeSeparators(QCoreApplication::applicationDirPath())));
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString data = root.filePath("daten");
+    ASSERT_TRUE(InitFolders(data));
+    EXPECT_EQ(appContext().AppPath, withSeparator(QDir::toNativeSeparators(data)));
+    EXPECT_TRUE(QFileInfo(data).isDir());
     EXPECT_EQ(appContext().TempPath, GetTempFolder());
     EXPECT_TRUE(appContext().TempPath.endsWith(QDir::separator()));
+
+    // A data folder that cannot be made leaves AppPath as it was.
+    ASSERT_TRUE(testsupport::writeAll(root.filePath("datei"), "x"));
+    EXPECT_FALSE(InitFolders(root.filePath("datei")));
+    EXPECT_EQ(appContext().AppPath, withSeparator(QDir::toNativeSeparators(data)));
 }
 
 TEST_F(AppContextTest, InitApplicationFillsEveryPathAndReadsCompactMode)
