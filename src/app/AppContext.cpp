@@ -1,5 +1,6 @@
 #include "app/AppContext.h"
 
+#include "app/DataFolder.h"
 #include "app/FileServices.h"
 #include "app/Ini.h"
 #include "app/LeadingNumber.h"
@@ -17,16 +18,20 @@ AppContext& appContext()
     return context;
 }
 
-void InitFolders()
+bool InitFolders(const QString& chosenDataFolder)
 {
     AppContext& app = appContext();
-    // Without the application object there is no program folder to ask for; AppPath stays.
-    if (QCoreApplication::instance()) {
-        QString folder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-        AddBackslash(folder);
-        app.AppPath = folder;
-    }
     app.TempPath = GetTempFolder();
+    // Without the application object there is no program folder to ask for.
+    const QString programFolder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    const QString dataFolder =
+        DataFolder::resolve(programFolder, chosenDataFolder, QProcessEnvironment::systemEnvironment());
+    if (!DataFolder::ensureExists(dataFolder))
+        return false;
+    QString folder = QDir::toNativeSeparators(dataFolder);
+    AddBackslash(folder);
+    app.AppPath = folder;
+    return true;
 }
 
 void InitApplication(const std::function<void(bool compact)>& applyCompactMode)

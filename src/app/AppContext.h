@@ -16,6 +16,8 @@ struct AppContext {
     // left behind at start-up. The user listing never shows it as a user.
     static inline const QString kLeftoverPlaintextName = QStringLiteral("pstmp.dat");
 
+    // The data folder (DataFolder): stores, settings, pictures and sounds. Still named after the
+    // program folder, which it is for every setup that keeps its data beside the program.
     QString AppPath;
     QString TempPath;
     // Caption stem of every window, default caption of every message, section of the settings.
@@ -32,8 +34,10 @@ struct AppContext {
 // The one instance of the process.
 AppContext& appContext();
 
-// AppPath: the program's folder; TempPath: the temporary folder. Needs the application object.
-void InitFolders();
+// AppPath: the data folder (DataFolder::resolve; `chosenDataFolder` is --data-dir), created for its
+// owner only when missing; TempPath: the temporary folder. False, with AppPath unchanged, when the
+// data folder cannot be made. The program folder comes from the application object.
+bool InitFolders(const QString& chosenDataFolder = {});
 
 // Fills the file paths and the title from AppPath and TempPath, deletes a plaintext working copy
 // that an older build left beside the stores or in the temporary folder (RemoveLeftoverPlaintext),

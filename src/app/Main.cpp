@@ -1,9 +1,12 @@
 #include "app/AppContext.h"
+#include "app/DataFolder.h"
 #include "app/FileServices.h"
 #include "app/MessagePresenter.h"
 #include "app/ProcessProtection.h"
+#include "app/ProgramOptions.h"
 #include "app/StoreFolderLock.h"
 #include "app/SoundPlayer.h"
+#include "ui/InstanceActivation.h"
 #include "ui/MessageBoxBackend.h"
 #include "ui/SoundBackend.h"
 #include "ui/main/AppWindows.h"
@@ -11,23 +14,64 @@
 #include "store/StoreActivity.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QProcessEnvironment>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+#include <cstdio>
+
+namespace {
+
+int printText(std::FILE* stream, const QString& text, int status)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    return status;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     // Before anything could hold a secret: no core file, no reading of this process's memory.
     ProcessProtection::protectProcess();
-    QApplication app(argc, argv);
-    InitFolders();
 
-    // One running copy per store folder: a second copy ends at once and without a trace, and the
-    // running one is not disturbed. The lock is held until the process ends. A folder in which the
-    // lock file cannot even be created is one in which no store can be written either.
+    // --help and --version answer before anything needs a display.
+    const ProgramOptions early = ProgramOptions::earlyParse(argc, argv);
+    if (early.action == ProgramOptions::Action::Help)
+        return printText(stdout, ProgramOptions::helpText(), 0);
+    if (early.action == ProgramOptions::Action::Version)
+        return printText(stdout, ProgramOptions::versionText(QStringLiteral("keywarden")), 0);
+
+    QApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    const ProgramOptions options = ProgramOptions::parse(arguments);
+    if (options.action == ProgramOptions::Action::Usage)
+        return printText(stderr, QStringLiteral("keywarden: ") + options.error + QStringLiteral(" (Hilfe: keywarden --help)\n"), 2);
+
+    const QString dataFolder = DataFolder::resolve(QCoreApplication::applicationDirPath(), options.dataFolder,
+                                                   QProcessEnvironment::systemEnvironment());
+    if (!InitFolders(dataFolder))
+        return printText(stderr,
+                         QStringLiteral("keywarden: Der Datenordner „%1“ lässt sich nicht anlegen.\n")
+                             .arg(QDir::toNativeSeparators(dataFolder)),
+                         1);
+
+    // One running copy per data folder: a second copy ends at once; it only asks the running one to
+    // show its window. The lock is held until the process ends. A folder in which the lock file
+    // cannot even be created is one in which no store can be written either.
+    const QString activationSocket = appContext().AppPath + QStringLiteral("keywarden.socket");
     StoreFolderLock instance(appContext().AppPath);
-    if (instance.tryAcquire() == StoreFolderLock::Status::HeldElsewhere)
+    if (instance.tryAcquire() == StoreFolderLock::Status::HeldElsewhere) {
+        InstanceActivation::activateRunning(activationSocket);
         return 0;
+    }
+    InstanceActivation activation(activationSocket);
+    QObject::connect(&activation, &InstanceActivation::activationRequested, &InstanceActivation::raiseProgramWindow);
+    activation.listen();
 
     // Qt's own dialogs and context menus speak German like the rest of the program.
     QTranslator qtTranslator;

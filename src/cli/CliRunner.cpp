@@ -8,9 +8,12 @@
 #include "store/StoreSession.h"
 #include "store/StoreSnapshot.h"
 
+#include "app/DataFolder.h"
 #include "app/StoreFolderLock.h"
+#include "app/Version.h"
 #include "app/Wipe.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -55,17 +58,29 @@ void appendField(QString& out, const QString& label, const QString& value)
 
 } // namespace
 
-CliRunner::CliRunner(SecretReader& secrets) : m_secrets(secrets) {}
+CliRunner::CliRunner(SecretReader& secrets, QProcessEnvironment environment)
+    : m_secrets(secrets), m_environment(std::move(environment))
+{
+}
 
 int CliRunner::run(const QStringList& arguments)
 {
     QString error;
-    const std::optional<CliRequest> request = CommandLine::parse(arguments, error);
+    std::optional<CliRequest> request = CommandLine::parse(arguments, error);
     if (!request)
         return fail(kInputError, error);
+    if (!request->storeFile.isEmpty()) {
+        const QString programFolder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+        const QString dataFolder = DataFolder::resolve(programFolder, request->dataFolder, m_environment);
+        request->storeFile = CommandLine::storePath(request->storeFile, dataFolder);
+    }
     switch (request->command) {
     case CliRequest::Command::Help: {
         QByteArray text = CommandLine::usage().toUtf8();
+        return writeOutput(text);
+    }
+    case CliRequest::Command::Version: {
+        QByteArray text = QByteArrayLiteral("keywarden-cli " KEYWARDEN_VERSION "\n");
         return writeOutput(text);
     }
     case CliRequest::Command::List:

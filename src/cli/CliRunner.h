@@ -5,6 +5,7 @@
 #include "store/StoreResult.h"
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -22,7 +23,9 @@ public:
         kFileError = 3,   // any other file error, and a running program that keeps add from writing
     };
 
-    explicit CliRunner(SecretReader& secrets);
+    // `environment` decides the data folder for a user name given instead of a path (XDG_DATA_HOME).
+    explicit CliRunner(SecretReader& secrets,
+                       QProcessEnvironment environment = QProcessEnvironment::systemEnvironment());
 
     int run(const QStringList& arguments);
 
@@ -47,4 +50,5 @@ private:
     int writeOutput(QByteArray& bytes);
 
     SecretReader& m_secrets;
+    QProcessEnvironment m_environment;
 };

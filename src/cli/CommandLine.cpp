@@ -1,8 +1,20 @@
 #include "cli/CommandLine.h"
 
+#include "store/UserDirectory.h"
+
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 
 const QString kHelpHint = QStringLiteral(" (Hilfe: keywarden-cli --help).");
+const QString kDataDir = QStringLiteral("--data-dir");
+
+bool takesValue(const QString& option)
+{
+    return option == QStringLiteral("--user") || option == QStringLiteral("--web") ||
+           option == QStringLiteral("--comment") || option == kDataDir;
+}
 
 struct CommandSpec {
     const char* name;
@@ -29,21 +41,53 @@ std::optional<CliRequest> refuse(QString& error, const QString& sentence)
 
 } // namespace
 
-std::optional<CliRequest> CommandLine::parse(const QStringList& arguments, QString& error)
+std::optional<CliRequest> CommandLine::parse(const QStringList& allArguments, QString& error)
 {
     error.clear();
-    // --help wins wherever it stands, unless it is a value after "--" or of an option.
+    // --help and --version win wherever they stand, unless they are a value after "--" or of an
+    // option; --help first.
     bool optionsEnded = false;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& a = arguments.at(i);
+    bool version = false;
+    for (int i = 0; i < allArguments.size(); ++i) {
+        const QString& a = allArguments.at(i);
         if (optionsEnded)
             break;
         if (a == QStringLiteral("--"))
             optionsEnded = true;
         else if (a == QStringLiteral("--help") || a == QStringLiteral("-h"))
             return CliRequest{};
-        else if (a == QStringLiteral("--user") || a == QStringLiteral("--web") || a == QStringLiteral("--comment"))
+        else if (a == QStringLiteral("--version"))
+            version = true;
+        else if (takesValue(a))
             ++i;
+    }
+    if (version) {
+        CliRequest request;
+        request.command = CliRequest::Command::Version;
+        return request;
+    }
+
+    // --data-dir belongs to no command: it may stand before the command or among its arguments.
+    QString dataFolder;
+    QStringList arguments;
+    optionsEnded = false;
+    for (int i = 0; i < allArguments.size(); ++i) {
+        const QString& a = allArguments.at(i);
+        if (!optionsEnded && a == kDataDir) {
+            if (i + 1 >= allArguments.size())
+                return refuse(error, QStringLiteral("Nach der Option „--data-dir“ fehlt ihr Wert."));
+            dataFolder = allArguments.at(++i);
+            continue;
+        }
+        if (!optionsEnded && a.startsWith(kDataDir + QLatin1Char('='))) {
+            dataFolder = a.mid(kDataDir.size() + 1);
+            continue;
+        }
+        if (a == QStringLiteral("--"))
+            optionsEnded = true;
+        else if (!optionsEnded && takesValue(a) && i + 1 < allArguments.size())
+            arguments.append(allArguments.at(i++));
+        arguments.append(allArguments.at(i));
     }
 
     if (arguments.isEmpty())
@@ -109,10 +153,20 @@ std::optional<CliRequest> CommandLine::parse(const QStringList& arguments, QStri
     if (positionals.size() > spec->positionals)
         return refuse(error, QStringLiteral("Zu viele Argumente für den Befehl %1.").arg(name));
     request.storeFile = positionals.at(0);
+    request.dataFolder = dataFolder;
     if (spec->positionals > 1)
         request.account = positionals.at(1);
     request.comment = normalizeLineBreaks(request.comment);
     return request;
+}
+
+QString CommandLine::storePath(const QString& store, const QString& dataFolder)
+{
+    const bool isPath = store.contains(QLatin1Char('/')) || store.contains(QDir::separator()) ||
+                        store.endsWith(QStringLiteral(".dat"), Qt::CaseInsensitive) || QFileInfo::exists(store);
+    if (isPath)
+        return store;
+    return UserDirectory::userFilePath(dataFolder, store);
 }
 
 QString CommandLine::normalizeLineBreaks(const QString& text)
@@ -137,21 +191,28 @@ QString CommandLine::normalizeLineBreaks(const QString& text)
 QString CommandLine::usage()
 {
     return QStringLiteral(
-        "Aufruf: keywarden-cli BEFEHL SPEICHER.dat [ARGUMENTE]\n"
+        "Aufruf: keywarden-cli [--data-dir ORDNER] BEFEHL SPEICHER [ARGUMENTE]\n"
         "\n"
-        "Liest und ergänzt einen Speicher von Tarvenic Keywarden.\n"
+        "Liest und ergänzt einen Speicher von Tarvenic Keywarden. SPEICHER ist der Pfad einer\n"
+        "Speicherdatei oder ein Benutzername: anna öffnet anna.dat im Datenordner (ohne Rücksicht\n"
+        "auf Groß- und Kleinschreibung). Ein Argument mit \"/\", mit der Endung .dat oder eine\n"
+        "vorhandene Datei gilt als Pfad.\n"
         "\n"
         "Befehle:\n"
-        "  list   SPEICHER.dat          die Account-Namen, einer pro Zeile, in der Reihenfolge der Liste\n"
-        "  show   SPEICHER.dat ACCOUNT  den Eintrag: Benutzer, Passwort, Web Site, Kommentar\n"
-        "  dump   SPEICHER.dat          den entschlüsselten Klartext unverändert auf die Standardausgabe\n"
-        "  export SPEICHER.dat          alle Einträge als CSV (RFC 4180, UTF-8) mit den Spalten\n"
+        "  list   SPEICHER              die Account-Namen, einer pro Zeile, in der Reihenfolge der Liste\n"
+        "  show   SPEICHER ACCOUNT      den Eintrag: Benutzer, Passwort, Web Site, Kommentar\n"
+        "  dump   SPEICHER              den entschlüsselten Klartext unverändert auf die Standardausgabe\n"
+        "  export SPEICHER              alle Einträge als CSV (RFC 4180, UTF-8) mit den Spalten\n"
         "                               Account,User,Password,Web,Comment auf die Standardausgabe\n"
-        "  add    SPEICHER.dat ACCOUNT [--user BENUTZER] [--web ADRESSE] [--comment KOMMENTAR]\n"
+        "  add    SPEICHER ACCOUNT [--user BENUTZER] [--web ADRESSE] [--comment KOMMENTAR]\n"
         "                               einen neuen Eintrag anlegen\n"
         "\n"
         "Optionen:\n"
+        "  --data-dir ORDNER            der Datenordner für Benutzernamen (sonst der Programmordner,\n"
+        "                               wenn er Keywarden.ini oder *.dat enthält, und sonst\n"
+        "                               ~/.local/share/keywarden)\n"
         "  -h, --help                   diese Hilfe\n"
+        "  --version                    die Versionsnummer\n"
         "  --                           alles Folgende ist kein Optionsname (für Namen mit \"-\" vorn)\n"
         "\n"
         "Passwörter:\n"

@@ -7,10 +7,11 @@
 
 // What the command line asks for, once the arguments were found well-formed.
 struct CliRequest {
-    enum class Command { Help, List, Show, Dump, Export, Add };
+    enum class Command { Help, Version, List, Show, Dump, Export, Add };
 
     Command command = Command::Help;
-    QString storeFile;
+    QString storeFile;   // as given: a path, or a user name of the data folder (storePath)
+    QString dataFolder;  // --data-dir; empty: the data folder rule decides
     QString account;  // show, add
     // add: values given as options; an option not given stays empty.
     QString user;
@@ -27,6 +28,11 @@ public:
 
     // The text of --help.
     static QString usage();
+
+    // The file `store` names: a path when it contains a separator, ends in ".dat" (any case) or names
+    // an existing file; otherwise a user name, whose store is looked up in `dataFolder` without
+    // regard to case.
+    static QString storePath(const QString& store, const QString& dataFolder);
 
     // A comment typed on a command line breaks lines with LF; the store keeps the windows' CR LF.
     static QString normalizeLineBreaks(const QString& text);

@@ -74,12 +74,21 @@ TEST(KeepOnScreenTest, MovesAWindowOnlyAsFarAsItsNearestScreenNeeds)
     EXPECT_EQ(KeepOnScreen({5000, 5000, 10, 10}, {}), QPoint(5000, 5000)) << "no screen: kept";
 }
 
-TEST_F(AppContextTest, InitFoldersTakesTheProgramAndTemporaryFolders)
+TEST_F(AppContextTest, InitFoldersTakesTheDataAndTemporaryFolders)
 {
-    InitFolders();
-    EXPECT_EQ(appContext().AppPath, withSeparator(QDir::toNativeSeparators(QCoreApplication::applicationDirPath())));
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString data = root.filePath("daten");
+    ASSERT_TRUE(InitFolders(data));
+    EXPECT_EQ(appContext().AppPath, withSeparator(QDir::toNativeSeparators(data)));
+    EXPECT_TRUE(QFileInfo(data).isDir());
     EXPECT_EQ(appContext().TempPath, GetTempFolder());
     EXPECT_TRUE(appContext().TempPath.endsWith(QDir::separator()));
+
+    // A data folder that cannot be made leaves AppPath as it was.
+    ASSERT_TRUE(testsupport::writeAll(root.filePath("datei"), "x"));
+    EXPECT_FALSE(InitFolders(root.filePath("datei")));
+    EXPECT_EQ(appContext().AppPath, withSeparator(QDir::toNativeSeparators(data)));
 }
 
 TEST_F(AppContextTest, InitApplicationFillsEveryPathAndReadsCompactMode)

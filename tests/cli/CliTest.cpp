@@ -7,6 +7,7 @@
 #include "cli/CliRunner.h"
 #include "cli/SecretReader.h"
 #include "store/MasterPasswordChange.h"
+#include "app/Version.h"
 #include "store/StoreSnapshot.h"
 
 #include <QDir>
@@ -88,9 +89,15 @@ protected:
 
     CliRun run(const QStringList& arguments, const QByteArray& input = {}) const
     {
+        return runProgram(QStringLiteral(KEYWARDEN_CLI_BINARY), environment(), arguments, input);
+    }
+
+    static CliRun runProgram(const QString& program, const QProcessEnvironment& environment,
+                             const QStringList& arguments, const QByteArray& input = {})
+    {
         QProcess process;
-        process.setProcessEnvironment(environment());
-        process.start(QStringLiteral(KEYWARDEN_CLI_BINARY), arguments);
+        process.setProcessEnvironment(environment);
+        process.start(program, arguments);
         CliRun result;
         if (!process.waitForStarted(10000))
             return result;
@@ -497,6 +504,59 @@ TEST_F(CliTest, NoCoreFileWhileTheMasterPasswordIsRead)
     EXPECT_EQ(process.exitCode(), 0);
 }
 
+TEST_F(CliTest, AUserNameOpensItsStoreInTheDataFolder)
+{
+    // The tool copied into a folder of its own, as installed, with a home of its own.
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QDir dir(root.path());
+    ASSERT_TRUE(dir.mkpath("bin") && dir.mkpath("xdg/keywarden") && dir.mkpath("home"));
+    const QString program = dir.filePath("bin/keywarden-cli");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KEYWARDEN_CLI_BINARY), program));
+    ASSERT_TRUE(QFile::copy(fixturePath("anna.dat"), dir.filePath("xdg/keywarden/Anna.dat")));
+    QProcessEnvironment env = environment();
+    env.insert(QStringLiteral("HOME"), dir.filePath("home"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath("xdg"));
+
+    // The XDG data folder, the user found without regard to case.
+    CliRun r = runProgram(program, env, {"list", "anna"}, "geheim1\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QString::fromUtf8("Bär\nPost\n").toUtf8());
+
+    // --data-dir, before the command or among its arguments.
+    r = runProgram(program, env, {"--data-dir", m_stores.path(), "list", "joerg"}, QString::fromUtf8("Schlüssel€\n").toUtf8());
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QString::fromUtf8("Straße\n").toUtf8());
+    r = runProgram(program, env, {"show", "empty", "--data-dir=" + m_stores.path(), "x"}, "vier\n");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, errorLine(QString::fromUtf8("Einen Account „x“ gibt es in diesem Speicher nicht.")));
+
+    // A program folder that holds a setup is the data folder: a portable copy keeps working.
+    ASSERT_TRUE(writeAll(dir.filePath("bin/Keywarden.ini"), ""));
+    r = runProgram(program, env, {"list", "anna"}, "geheim1\n");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, errorLine(QString::fromUtf8("Die Datei „%1“ gibt es nicht.").arg(dir.filePath("bin/anna.dat"))));
+
+    // Paths stay paths: a separator, the .dat ending or an existing file.
+    r = runProgram(program, env, {"list", store("anna.dat")}, "geheim1\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = runProgram(program, env, {"list", "anna.dat"}, "geheim1\n");
+    EXPECT_EQ(r.exitCode, 2) << "anna.dat is a path relative to the current folder, not a user name";
+}
+
+TEST_F(CliTest, VersionAnswersWithoutAStore)
+{
+    for (const QStringList& arguments : {QStringList{"--version"}, QStringList{"list", "x.dat", "--version"}}) {
+        const CliRun r = run(arguments);
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_EQ(r.out, QByteArray("keywarden-cli " KEYWARDEN_VERSION "\n"));
+        EXPECT_TRUE(r.err.isEmpty());
+    }
+    // A value is not an option: an account called "--version" is added, not answered.
+    const CliRun r = run({"add", placeholder("neu.dat"), "--", "--version"}, "abcd\npw\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+}
+
 TEST_F(CliTest, UsageAndInputErrorsExitTwo)
 {
     struct Case {
@@ -518,6 +578,7 @@ TEST_F(CliTest, UsageAndInputErrorsExitTwo)
         {{"add", missing, "Neu", "--user", "u"}, "geheim1\npw\n"},
         {{"show", store("anna.dat"), "Baer"}, "geheim1\n"},
         {{"list", store("anna.dat")}, ""},
+        {{"list", store("anna.dat"), "--data-dir"}, "geheim1\n"},
     };
     for (const Case& c : cases) {
         const QString what = c.arguments.join(QLatin1Char(' '));
@@ -539,7 +600,7 @@ TEST_F(CliTest, UsageAndInputErrorsExitTwo)
         EXPECT_EQ(help.exitCode, 0);
         EXPECT_TRUE(help.err.isEmpty());
         for (const char* word : {"list", "show", "dump", "export", "add", "--user", "--web", "--comment",
-                                 "Master-Passwort", "Rückgabewerte"})
+                                 "--data-dir", "--version", "Master-Passwort", "Rückgabewerte"})
             EXPECT_TRUE(help.out.contains(word)) << word;
     }
 }

@@ -39,7 +39,9 @@ readonly kMessageTitle="^$kTitle\$"
 readonly kMasterTitle="^Master-Passwort f.+r '$kUser' .+ndern\$"
 
 RUN="$(mktemp -d "${TMPDIR:-/tmp}/keywarden-e2e.XXXXXX")"
-readonly RUN PROG="$RUN/prog" LOG="$RUN/keywarden.log"
+# The program lies in a folder of its own, as installed; with nothing beside it, its data goes to the
+# user's data folder.
+readonly RUN PROG="$RUN/prog" LOG="$RUN/keywarden.log" DATA="$RUN/home/.local/share/keywarden"
 STEP="start"
 LAST_SHOT="(none yet)"
 SHOT_NO=0
@@ -57,13 +59,14 @@ export XDG_RUNTIME_DIR="$RUN/xdg" TMPDIR="$RUN/tmp" HOME="$RUN/home" QT_QPA_PLAT
 unset XDG_CONFIG_HOME QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
       QT_FONT_DPI QT_STYLE_OVERRIDE
 cp "$kProgram" "$PROG/keywarden"
+chmod 555 "$PROG"
 
 cleanup() {
     [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
     [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
     wait 2>/dev/null
-    # A failed run keeps its program folder for a look at the files.
-    [ "$PASSED" -eq 1 ] && rm -rf "$RUN"
+    # A failed run keeps its folders for a look at the files.
+    [ "$PASSED" -eq 1 ] && chmod u+w "$PROG" && rm -rf "$RUN"
 }
 trap cleanup EXIT
 
@@ -80,6 +83,8 @@ fail() {
     echo "last screenshot: $LAST_SHOT"
     echo "program folder: $PROG"
     ls -la "$PROG"
+    echo "data folder: $DATA"
+    ls -la "$DATA"
     echo "----- program output -----"
     cat "$LOG" 2>/dev/null
     echo "--------------------------"
@@ -217,26 +222,27 @@ store_lacks() {
 }
 
 no_working_copy() {
-    [ ! -e "$PROG/pstmp.dat" ] && [ ! -e "$TMPDIR/pstmp.dat" ]
+    [ ! -e "$DATA/pstmp.dat" ] && [ ! -e "$TMPDIR/pstmp.dat" ]
 }
 
 # After every write the store is complete, read-only and no plaintext lies on disk.
 expect_at_rest() {
     poll 10 no_working_copy || fail "the working copy pstmp.dat is still on disk"
     local mode
-    mode="$(stat -c %A "$PROG/$kUser.dat")"
+    mode="$(stat -c %A "$DATA/$kUser.dat")"
     [[ "$mode" != *w* ]] || fail "$kUser.dat is writable ($mode)"
 }
 
-# The files of the program folder but the settings (the login remembers the name before it tries
-# the password) and the lock (it lives as long as the program), with size, time, mode and content.
+# The files of the data folder but the settings (the login remembers the name before it tries the
+# password), the lock and the activation socket (they live as long as the program), with size,
+# time, mode and content.
 snapshot_files() {
-    (cd "$PROG" && ls -A | grep -vx -e 'Keywarden.ini' -e 'keywarden.lock' &&
+    (cd "$DATA" && ls -A | grep -vx -e 'Keywarden.ini' -e 'keywarden.lock' -e 'keywarden.socket' &&
         stat -c '%n %s %y %A' "$kUser.dat" "$kUser.bak" && sha256sum "$kUser.dat" "$kUser.bak")
 }
 
 setting() {
-    sed -n "s/^$1=//p" "$PROG/Keywarden.ini" | tr -d '\r'
+    sed -n "s/^$1=//p" "$DATA/Keywarden.ini" | tr -d '\r'
 }
 
 start_program() {
@@ -354,12 +360,12 @@ second_status=$?
 [ "$(visible_windows "$kLoginTitle" | wc -l)" -eq 1 ] || fail "not exactly one login window"
 kill -0 "$APP_PID" 2>/dev/null || fail "the first copy ended too"
 # The running copy holds the lock beside the stores.
-[ -e "$PROG/keywarden.lock" ] || fail "no keywarden.lock beside the program"
+[ -e "$DATA/keywarden.lock" ] || fail "no keywarden.lock beside the stores"
 shot "second-start"
 
 ###############################################################################
 step "2 new user '$kUser'"
-[ -z "$(ls "$PROG"/*.dat 2>/dev/null)" ] || fail "the program folder is not fresh"
+[ -z "$(ls "$DATA"/*.dat 2>/dev/null)" ] || fail "the data folder is not fresh"
 focus_window "$login"
 click "$login" $kCombo1
 type_text "$kUser"
@@ -371,7 +377,7 @@ wait_window "$kMessageTitle"
 notice=$WIN
 shot "new-user-notice"
 # The notice comes before the placeholder; the name is remembered before anything else.
-[ ! -e "$PROG/$kUser.dat" ] || fail "$kUser.dat was created before the notice was acknowledged"
+[ ! -e "$DATA/$kUser.dat" ] || fail "$kUser.dat was created before the notice was acknowledged"
 [ "$(setting DefaultUser)" = "$kUser" ] || fail "DefaultUser is '$(setting DefaultUser)'"
 focus_window "$notice"
 keys Return
@@ -379,9 +385,9 @@ wait_window "$kMainTitle"
 main=$WIN
 wait_gone "$kLoginTitle"
 shot "main-window"
-poll 10 test -e "$PROG/$kUser.dat" || fail "no $kUser.dat"
+poll 10 test -e "$DATA/$kUser.dat" || fail "no $kUser.dat"
 printf '\r\n' >"$RUN/placeholder"
-cmp -s "$RUN/placeholder" "$PROG/$kUser.dat" || fail "$kUser.dat is not the 2-byte placeholder: $(od -c "$PROG/$kUser.dat")"
+cmp -s "$RUN/placeholder" "$DATA/$kUser.dat" || fail "$kUser.dat is not the 2-byte placeholder: $(od -c "$DATA/$kUser.dat")"
 no_working_copy || fail "a working copy lies on disk after the login"
 
 ###############################################################################
@@ -389,7 +395,7 @@ step "3 two entries through the new-entry dialog"
 readonly kBaer='[Baer]\r\nUser=anna\r\nPass=Geh3im!x\r\nWeb=www.example.org\r\nComment=Zeile 1#\247Zeile 2\r\n'
 add_entry "$main" "Bär" "anna" 'Geh3im!x' "www.example.org" $'Zeile 1\nZeile 2'
 expect_at_rest
-expect_store "$PROG/$kUser.dat" "$kOldPass" '[Main]\r\nCount=1\r\nAccount1=B\344r\r\n'"$kBaer"
+expect_store "$DATA/$kUser.dat" "$kOldPass" '[Main]\r\nCount=1\r\nAccount1=B\344r\r\n'"$kBaer"
 shot "first-entry-saved"
 
 readonly kPost='[Post]\r\nUser=kunde7\r\nPass=pw-Post1\r\nWeb=\r\nComment=\r\n'
@@ -397,7 +403,7 @@ wait_window "$kMainTitle"
 main=$WIN
 add_entry "$main" "Post" "kunde7" "pw-Post1" "" ""
 expect_at_rest
-expect_store "$PROG/$kUser.dat" "$kOldPass" \
+expect_store "$DATA/$kUser.dat" "$kOldPass" \
     '[Main]\r\nCount=2\r\nAccount1=B\344r\r\nAccount2=Post\r\n'"$kBaer$kPost"
 shot "second-entry-saved"
 
@@ -442,9 +448,9 @@ expect_field_text "$main" "Post" $kTxtAccount
 type_text "Postbank"
 shot "rename"
 click "$main" $kCmdSave
-poll 10 store_holds "$PROG/$kUser.dat" "$kOldPass" "[Postbank]" || fail "the renamed entry was not stored"
+poll 10 store_holds "$DATA/$kUser.dat" "$kOldPass" "[Postbank]" || fail "the renamed entry was not stored"
 expect_at_rest
-expect_store "$PROG/$kUser.dat" "$kOldPass" \
+expect_store "$DATA/$kUser.dat" "$kOldPass" \
     '[Main]\r\nCount=2\r\nAccount1=B\344r\r\nAccount2=Postbank\r\n'"$kBaer$kPostbank"
 
 select_account "$main" b
@@ -455,10 +461,10 @@ shot "delete-question"
 focus_window "$question"
 keys Return
 wait_gone "$kMessageTitle"
-poll 10 store_lacks "$PROG/$kUser.dat" "$kOldPass" "[Baer]" || fail "the deleted entry is still stored"
+poll 10 store_lacks "$DATA/$kUser.dat" "$kOldPass" "[Baer]" || fail "the deleted entry is still stored"
 expect_at_rest
 # The list section follows at logoff.
-expect_store "$PROG/$kUser.dat" "$kOldPass" '[Main]\r\nCount=2\r\nAccount1=B\344r\r\nAccount2=Postbank\r\n'"$kPostbank"
+expect_store "$DATA/$kUser.dat" "$kOldPass" '[Main]\r\nCount=2\r\nAccount1=B\344r\r\nAccount2=Postbank\r\n'"$kPostbank"
 
 focus_window "$main"
 client_geometry "$main"
@@ -470,7 +476,7 @@ wait_gone "$kMainTitle"
 shot "logged-off"
 expect_at_rest
 readonly kAfterLock='[Main]\r\nCount=1\r\nAccount1=Postbank\r\nAccount2=Postbank\r\n'"$kPostbank"
-expect_store "$PROG/$kUser.dat" "$kOldPass" "$kAfterLock"
+expect_store "$DATA/$kUser.dat" "$kOldPass" "$kAfterLock"
 [ -n "$(setting Top)" ] && [ -n "$(setting Left)" ] || fail "the logoff did not store the window's place"
 
 # The remembered user is preselected; Enter in the name moves on to the password.
@@ -513,9 +519,9 @@ wait_gone "$kMasterTitle"
 wait_window "$kMainTitle"
 main=$WIN
 no_working_copy || fail "a working copy lies on disk after the change"
-expect_store "$PROG/$kUser.dat" "$kNewPass" "$kAfterLock"
-expect_store "$PROG/$kUser.bak" "$kOldPass" "$kAfterLock"
-dump_store "$PROG/$kUser.dat" "$kOldPass" >/dev/null && fail "$kUser.dat still opens with the old password"
+expect_store "$DATA/$kUser.dat" "$kNewPass" "$kAfterLock"
+expect_store "$DATA/$kUser.bak" "$kOldPass" "$kAfterLock"
+dump_store "$DATA/$kUser.dat" "$kOldPass" >/dev/null && fail "$kUser.dat still opens with the old password"
 
 focus_window "$main"
 click "$main" $kPicLogoff
@@ -533,7 +539,7 @@ shot "wrong-password"
 focus_window "$WIN"
 keys Return
 expect_program_end 1
-[ ! -e "$PROG/keywarden.lock" ] || fail "the program ended and left its lock"
+[ ! -e "$DATA/keywarden.lock" ] || fail "the program ended and left its lock"
 snapshot_files >"$RUN/files-after"
 cmp -s "$RUN/files-before" "$RUN/files-after" ||
     fail "the wrong password changed files: $(diff "$RUN/files-before" "$RUN/files-after")"
@@ -550,7 +556,7 @@ wait_gone "$kLoginTitle"
 select_account "$main" Down
 expect_shown_account "$main" "Postbank"
 shot "new-password-opens"
-expect_store "$PROG/$kUser.bak" "$kOldPass" "$kAfterLock"
+expect_store "$DATA/$kUser.bak" "$kOldPass" "$kAfterLock"
 
 ###############################################################################
 step "7 close the main window by its title bar"
@@ -571,6 +577,7 @@ near_twips() {
 near_twips "$(setting Top)" "$frame_top" || fail "Top is '$(setting Top)', the window's frame stood at y = $frame_top px"
 near_twips "$(setting Left)" "$frame_left" || fail "Left is '$(setting Left)', the window's frame stood at x = $frame_left px"
 [ "$(setting CompactMode)" = "0" ] || fail "CompactMode is '$(setting CompactMode)'"
+[ "$(ls -A "$PROG")" = "keywarden" ] || fail "the program folder holds more than the program: $(ls -A "$PROG")"
 
 PASSED=1
 echo "PASS in $SECONDS s; screenshots in $kShots"
