@@ -1,4 +1,4 @@
-#include "app/IniDocument.h"
+#include "core/IniDocument.h"
 
 #include <benchmark/benchmark.h>
 

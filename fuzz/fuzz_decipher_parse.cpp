@@ -2,7 +2,7 @@
 // plaintext enciphered and deciphered again, then read the way the program reads a store.
 #include "FuzzInput.h"
 
-#include "app/IniDocument.h"
+#include "core/IniDocument.h"
 #include "crypto/clsBlowfish.h"
 #include "store/AccountList.h"
 #include "store/StoreLayout.h"

@@ -2,7 +2,7 @@
 // reads back as written.
 #include "FuzzInput.h"
 
-#include "app/IniDocument.h"
+#include "core/IniDocument.h"
 
 #include <QStringList>
 

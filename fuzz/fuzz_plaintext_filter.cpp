@@ -2,7 +2,7 @@
 // the whole parsed document gives.
 #include "FuzzInput.h"
 
-#include "app/IniDocument.h"
+#include "core/IniDocument.h"
 #include "store/PlaintextFilter.h"
 #include "store/StoreLayout.h"
 

@@ -1,7 +1,7 @@
 // The layout procedures: names and values turned into the store's INI layout and back.
 #include "FuzzInput.h"
 
-#include "app/IniDocument.h"
+#include "core/IniDocument.h"
 #include "store/StoreLayout.h"
 
 #include <QStringList>

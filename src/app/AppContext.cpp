@@ -2,8 +2,8 @@
 
 #include "app/DataFolder.h"
 #include "app/FileServices.h"
-#include "app/Ini.h"
-#include "app/LeadingNumber.h"
+#include "core/Ini.h"
+#include "core/LeadingNumber.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -11,7 +11,7 @@
 #include "app/DataFolder.h"
 #include "app/StoreFolderLock.h"
 #include "app/Version.h"
-#include "app/Wipe.h"
+#include "core/Wipe.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "cli/CliRunner.h"
 #include "cli/SecretReader.h"
 
-#include "app/ProcessProtection.h"
+#include "core/ProcessProtection.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "cli/FdWriter.h"
 
-#include "app/Wipe.h"
+#include "core/Wipe.h"
 
 #include <QStringDecoder>
 

@@ -1,9 +1,9 @@
 #include "crypto/clsBlowfish.h"
 
-#include "app/AtomicWrite.h"
-#include "app/Cp1252.h"
-#include "app/ProcessProtection.h"
-#include "app/Wipe.h"
+#include "core/AtomicWrite.h"
+#include "core/Cp1252.h"
+#include "core/ProcessProtection.h"
+#include "core/Wipe.h"
 #include "crypto/BlowfishTables.h"
 #include "crypto/modCrypt.h"
 

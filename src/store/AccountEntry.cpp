@@ -1,6 +1,6 @@
 #include "store/AccountEntry.h"
 
-#include "app/Wipe.h"
+#include "core/Wipe.h"
 
 void AccountEntry::wipe()
 {

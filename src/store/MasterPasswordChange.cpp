@@ -3,9 +3,9 @@
 #include "store/StoreActivity.h"
 #include "store/UserStoreFile.h"
 
-#include "app/AtomicWrite.h"
-#include "app/Cp1252.h"
-#include "app/Wipe.h"
+#include "core/AtomicWrite.h"
+#include "core/Cp1252.h"
+#include "core/Wipe.h"
 #include "crypto/clsBlowfish.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "store/PlaintextFilter.h"
 
-#include "app/Cp1252.h"
-#include "app/IniDocument.h"
-#include "app/Wipe.h"
+#include "core/Cp1252.h"
+#include "core/IniDocument.h"
+#include "core/Wipe.h"
 
 #include <QByteArrayMatcher>
 

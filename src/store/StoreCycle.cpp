@@ -3,7 +3,7 @@
 #include "store/StoreActivity.h"
 #include "store/UserStoreFile.h"
 
-#include "app/Wipe.h"
+#include "core/Wipe.h"
 
 StoreCycle::~StoreCycle()
 {

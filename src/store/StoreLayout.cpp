@@ -1,10 +1,10 @@
 #include "store/StoreLayout.h"
 
-#include "app/AtomicWrite.h"
-#include "app/Cp1252.h"
-#include "app/IniDocument.h"
-#include "app/LeadingNumber.h"
-#include "app/Wipe.h"
+#include "core/AtomicWrite.h"
+#include "core/Cp1252.h"
+#include "core/IniDocument.h"
+#include "core/LeadingNumber.h"
+#include "core/Wipe.h"
 #include "store/PlaintextFilter.h"
 
 #include <QFile>

@@ -8,10 +8,10 @@
 #include "store/UserDirectory.h"
 #include "store/UserStoreFile.h"
 
-#include "app/AtomicWrite.h"
-#include "app/IniDocument.h"
-#include "app/ProcessProtection.h"
-#include "app/Wipe.h"
+#include "core/AtomicWrite.h"
+#include "core/IniDocument.h"
+#include "core/ProcessProtection.h"
+#include "core/Wipe.h"
 
 #include <QDir>
 #include <QFileInfo>

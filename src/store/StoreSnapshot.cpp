@@ -3,8 +3,8 @@
 #include "store/StoreLayout.h"
 #include "store/UserStoreFile.h"
 
-#include "app/IniDocument.h"
-#include "app/Wipe.h"
+#include "core/IniDocument.h"
+#include "core/Wipe.h"
 
 StoreSnapshot::StoreSnapshot() = default;
 

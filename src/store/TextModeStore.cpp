@@ -6,8 +6,8 @@
 #include "store/StoreCycle.h"
 #include "store/UserStoreFile.h"
 
-#include "app/Cp1252.h"
-#include "app/Wipe.h"
+#include "core/Cp1252.h"
+#include "core/Wipe.h"
 
 #include <QFileInfo>
 

@@ -3,7 +3,7 @@
 #include "store/AccountList.h"
 
 #include "app/AppContext.h"
-#include "app/Cp1252.h"
+#include "core/Cp1252.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,8 +2,8 @@
 
 #include "store/PlaintextFilter.h"
 
-#include "app/AtomicWrite.h"
-#include "app/Wipe.h"
+#include "core/AtomicWrite.h"
+#include "core/Wipe.h"
 #include "crypto/clsBlowfish.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "app/AppContext.h"
 #include "app/FileServices.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

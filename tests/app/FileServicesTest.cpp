@@ -1,6 +1,6 @@
 #include "app/FileServices.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "app/AppContext.h"
 #include "app/MessagePresenter.h"
-#include "app/ScriptedMessages.h"
+#include "support/ScriptedMessages.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

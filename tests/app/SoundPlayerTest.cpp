@@ -1,7 +1,7 @@
-#include "app/RecordedSounds.h"
 #include "app/SoundPlayer.h"
+#include "support/RecordedSounds.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "support/TestSupport.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

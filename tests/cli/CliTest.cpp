@@ -1,8 +1,8 @@
 #include "support/StoreFiles.h"
 #include "support/TestSupport.h"
 
-#include "app/Cp1252.h"
-#include "app/AtomicWrite.h"
+#include "core/Cp1252.h"
+#include "core/AtomicWrite.h"
 #include "app/StoreFolderLock.h"
 #include "cli/CliRunner.h"
 #include "cli/SecretReader.h"

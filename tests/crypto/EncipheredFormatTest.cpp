@@ -1,5 +1,5 @@
-#include "app/AtomicWrite.h"
-#include "app/Cp1252.h"
+#include "core/AtomicWrite.h"
+#include "core/Cp1252.h"
 #include "crypto/clsBlowfish.h"
 #include "crypto/modCrypt.h"
 #include "support/TestSupport.h"

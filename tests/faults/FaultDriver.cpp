@@ -6,7 +6,7 @@
 //
 // The preparing steps (unlock, the delete before a lock) run unarmed; the fault library, when
 // preloaded, counts only from keywarden_fault_arm() on.
-#include "app/IniDocument.h"
+#include "core/IniDocument.h"
 #include "store/AccountEntry.h"
 #include "store/StoreResult.h"
 #include "store/StoreSession.h"

@@ -1,6 +1,6 @@
 #include "StoreTestUtil.h"
 
-#include "app/IniDocument.h"
+#include "core/IniDocument.h"
 #include "store/PlaintextFilter.h"
 #include "store/StoreLayout.h"
 

@@ -3,7 +3,7 @@
 #include "support/StoreFiles.h"
 #include "support/TestSupport.h"
 
-#include "app/AtomicWrite.h"
+#include "core/AtomicWrite.h"
 #include "store/StoreActivity.h"
 
 #include <QTemporaryDir>

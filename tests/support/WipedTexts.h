@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Wipe.h"
+#include "core/Wipe.h"
 
 #include <QList>
 #include <QString>

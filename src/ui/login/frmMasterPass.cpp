@@ -1,13 +1,13 @@
 #include "ui/login/frmMasterPass.h"
 
 #include "ui/ProgramExit.h"
-#include "ui/Twips.h"
-#include "ui/main/FormLook.h"
+#include "ui/common/FormLook.h"
+#include "ui/common/Twips.h"
 
 #include "app/AppContext.h"
 #include "app/FileServices.h"
 #include "app/MessagePresenter.h"
-#include "app/Wipe.h"
+#include "core/Wipe.h"
 #include "store/MasterPasswordChange.h"
 #include "store/StoreSession.h"
 #include "store/UserDirectory.h"

@@ -1,7 +1,7 @@
 #include "ui/main/frmEditSafe.h"
 
-#include "ui/Twips.h"
-#include "ui/main/FormLook.h"
+#include "ui/common/FormLook.h"
+#include "ui/common/Twips.h"
 #include "ui/main/frmMain.h"
 
 #include "app/AppContext.h"

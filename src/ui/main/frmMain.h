@@ -1,7 +1,7 @@
 #pragma once
 
 #include "store/StoreResult.h"
-#include "ui/ProgramClipboard.h"
+#include "ui/common/ProgramClipboard.h"
 #include "ui/main/frmEditSafe.h"
 
 #include <QPixmap>

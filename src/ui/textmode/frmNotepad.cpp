@@ -1,12 +1,12 @@
 #include "ui/textmode/frmNotepad.h"
 
 #include "ui/ProgramExit.h"
-#include "ui/Twips.h"
+#include "ui/common/Twips.h"
 
 #include "app/AppContext.h"
 #include "app/MessagePresenter.h"
 #include "app/SoundPlayer.h"
-#include "app/Wipe.h"
+#include "core/Wipe.h"
 #include "store/StoreSession.h"
 
 #include <QCloseEvent>

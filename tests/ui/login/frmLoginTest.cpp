@@ -6,7 +6,7 @@
 #include "support/WipedTexts.h"
 #include "store/UserDirectory.h"
 #include "support/StoreFiles.h"
-#include "ui/main/PictureBox.h"
+#include "ui/common/PictureBox.h"
 
 #include <QPointer>
 #include <QTest>

@@ -5,8 +5,8 @@
 #include "store/AccountEntry.h"
 #include "store/StoreSession.h"
 
-#include "ui/main/MarlettButton.h"
-#include "ui/main/PictureBox.h"
+#include "ui/common/MarlettButton.h"
+#include "ui/common/PictureBox.h"
 
 #include <QLabel>
 #include <QMenu>

@@ -4,11 +4,11 @@
 #include "support/TestSupport.h"
 
 #include "app/AppContext.h"
-#include "app/RecordedSounds.h"
-#include "app/ScriptedMessages.h"
 #include "store/StoreActivity.h"
+#include "support/RecordedSounds.h"
+#include "support/ScriptedMessages.h"
+#include "ui/AppWindows.h"
 #include "ui/login/frmLogin.h"
-#include "ui/main/AppWindows.h"
 #include "ui/main/frmMain.h"
 
 #include <QApplication>

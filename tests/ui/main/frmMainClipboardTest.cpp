@@ -1,7 +1,7 @@
 #include "ui/main/MainWindowFixture.h"
 
-#include "ui/ProgramClipboard.h"
 #include "ui/UrlOpener.h"
+#include "ui/common/ProgramClipboard.h"
 #include "ui/controls/XP_ProgressBar.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "ui/main/EntryMessages.h"
 #include "ui/main/MainWindowFixture.h"
 
-#include "app/Cp1252.h"
+#include "core/Cp1252.h"
 #include "support/StoreFiles.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "ui/main/MainWindowFixture.h"
 
-#include "app/AtomicWrite.h"
-#include "ui/Twips.h"
+#include "core/AtomicWrite.h"
+#include "ui/common/Twips.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,9 +1,9 @@
 #include "ui/main/MainWindowFixture.h"
 
-#include "ui/Twips.h"
+#include "ui/common/MarlettButton.h"
+#include "ui/common/PictureBox.h"
+#include "ui/common/Twips.h"
 #include "ui/controls/XP_ProgressBar.h"
-#include "ui/main/MarlettButton.h"
-#include "ui/main/PictureBox.h"
 
 #include <QCheckBox>
 #include <QClipboard>

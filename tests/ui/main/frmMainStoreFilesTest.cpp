@@ -1,6 +1,6 @@
 #include "ui/main/MainWindowFixture.h"
 
-#include "app/AtomicWrite.h"
+#include "core/AtomicWrite.h"
 #include "store/StoreResult.h"
 #include "ui/main/frmEditSafe.h"
 

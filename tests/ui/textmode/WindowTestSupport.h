@@ -5,7 +5,7 @@
 #include "support/TestSupport.h"
 
 #include "app/AppContext.h"
-#include "app/AtomicWrite.h"
+#include "core/AtomicWrite.h"
 #include "store/StoreActivity.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "WindowTestSupport.h"
 
-#include "app/ScriptedMessages.h"
 #include "store/StoreActivity.h"
 #include "store/StoreSession.h"
+#include "support/ScriptedMessages.h"
 #include "support/WipedTexts.h"
-#include "ui/Twips.h"
+#include "ui/common/Twips.h"
 #include "ui/login/frmMasterPass.h"
 
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "WindowTestSupport.h"
 
-#include "app/RecordedSounds.h"
-#include "app/ScriptedMessages.h"
 #include "store/StoreActivity.h"
 #include "store/StoreSession.h"
+#include "support/RecordedSounds.h"
+#include "support/ScriptedMessages.h"
 #include "support/WipedTexts.h"
 #include "ui/textmode/frmNotepad.h"
 

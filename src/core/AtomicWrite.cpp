@@ -1,4 +1,4 @@
-#include "app/AtomicWrite.h"
+#include "core/AtomicWrite.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/ScriptedMessages.h"
+#include "support/ScriptedMessages.h"
 
 ScriptedMessages::ScriptedMessages() : m_previous(setMessagePresenter(this)) {}
 

@@ -1,6 +1,6 @@
-#include "app/AtomicWrite.h"
+#include "core/AtomicWrite.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "ui/Twips.h"
+#include "ui/common/Twips.h"
 
 #include "app/AppContext.h"
 

@@ -1,4 +1,4 @@
-#include "app/Wipe.h"
+#include "core/Wipe.h"
 
 #include <cstring>
 #include <utility>

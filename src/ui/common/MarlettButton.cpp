@@ -1,4 +1,4 @@
-#include "ui/main/MarlettButton.h"
+#include "ui/common/MarlettButton.h"
 
 #include <QPainter>
 #include <QPainterPath>

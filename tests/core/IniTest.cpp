@@ -1,7 +1,7 @@
-#include "app/Ini.h"
-#include "app/IniDocument.h"
+#include "core/Ini.h"
+#include "core/IniDocument.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "ui/main/FormLook.h"
+#include "ui/common/FormLook.h"
 
-#include "ui/Twips.h"
+#include "ui/common/Twips.h"
 
 #include "app/AppContext.h"
 #include "app/FileServices.h"

@@ -1,4 +1,4 @@
-#include "app/Wipe.h"
+#include "core/Wipe.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "app/IniDocument.h"
+#include "core/IniDocument.h"
 
-#include "app/AtomicWrite.h"
-#include "app/Cp1252.h"
-#include "app/Wipe.h"
+#include "core/AtomicWrite.h"
+#include "core/Cp1252.h"
+#include "core/Wipe.h"
 
 #include <QFile>
 #include <QFileInfo>

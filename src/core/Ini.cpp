@@ -1,6 +1,6 @@
-#include "app/Ini.h"
+#include "core/Ini.h"
 
-#include "app/IniDocument.h"
+#include "core/IniDocument.h"
 
 QString ReadIni(const QString& section, const QString& key, const QString& file, const QVariant& defaultValue)
 {

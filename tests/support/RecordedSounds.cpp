@@ -1,4 +1,4 @@
-#include "app/RecordedSounds.h"
+#include "support/RecordedSounds.h"
 
 RecordedSounds::RecordedSounds() : m_previous(setSoundPlayer(this)) {}
 

@@ -1,4 +1,4 @@
-#include "ui/ProgramClipboard.h"
+#include "ui/common/ProgramClipboard.h"
 
 #include <QClipboard>
 #include <QCryptographicHash>

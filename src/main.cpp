@@ -2,16 +2,16 @@
 #include "app/DataFolder.h"
 #include "app/FileServices.h"
 #include "app/MessagePresenter.h"
-#include "app/ProcessProtection.h"
 #include "app/ProgramOptions.h"
-#include "app/StoreFolderLock.h"
 #include "app/SoundPlayer.h"
+#include "app/StoreFolderLock.h"
+#include "core/ProcessProtection.h"
+#include "store/StoreActivity.h"
+#include "ui/AppWindows.h"
 #include "ui/InstanceActivation.h"
 #include "ui/MessageBoxBackend.h"
 #include "ui/SoundBackend.h"
-#include "ui/main/AppWindows.h"
 #include "ui/main/frmMain.h"
-#include "store/StoreActivity.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "ui/main/AppImages.h"
+#include "ui/common/AppImages.h"
 
 #include <QString>
 

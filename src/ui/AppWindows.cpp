@@ -1,4 +1,4 @@
-#include "ui/main/AppWindows.h"
+#include "ui/AppWindows.h"
 
 #include "ui/login/frmLogin.h"
 #include "ui/main/frmMain.h"

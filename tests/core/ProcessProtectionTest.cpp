@@ -1,4 +1,4 @@
-#include "app/ProcessProtection.h"
+#include "core/ProcessProtection.h"
 
 #include <gtest/gtest.h>
 

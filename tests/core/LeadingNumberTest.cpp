@@ -1,4 +1,4 @@
-#include "app/LeadingNumber.h"
+#include "core/LeadingNumber.h"
 
 #include <gtest/gtest.h>
 
