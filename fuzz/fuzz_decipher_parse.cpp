@@ -5,6 +5,7 @@
 #include "core/IniDocument.h"
 #include "crypto/clsBlowfish.h"
 #include "store/AccountList.h"
+#include "store/PlaintextFilter.h"
 #include "store/StoreLayout.h"
 #include "store/TextModeStore.h"
 
@@ -22,11 +23,15 @@ void readLikeTheProgram(const QByteArray& plain)
     AccountList list;
     list.assign(names);
     for (int i = 0; i < list.size() && i < 64; ++i) {
-        const AccountEntry entry = readAccountEntry(document, list.at(i));
+        QString name;
+        FUZZ_CHECK(list.at(i, name).ok());
+        const AccountEntry entry = readAccountEntry(document, name);
         FUZZ_CHECK(entry.User.size() <= IniDocument::kMaxValueLength);
-        FUZZ_CHECK(list.containsIgnoringCase(list.at(i)));
+        FUZZ_CHECK(list.containsIgnoringCase(name));
     }
-    TextModeStore::isPlausibleStoreText(plain);
+    QString outside;
+    FUZZ_CHECK(!list.at(list.size(), outside).ok());
+    PlaintextFilter::isPlausible(plain);
     TextModeStore::formatText(Cp1252::decode(plain));
 }
 

@@ -2,6 +2,7 @@
 #include "FuzzInput.h"
 
 #include "core/IniDocument.h"
+#include "core/LeadingNumber.h"
 #include "store/StoreLayout.h"
 
 #include <QStringList>
@@ -36,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(at >= -1 && at < std::max(name.size(), comment.size()));
     if (findInvalidAccountNameChar(name) < 0)
         FUZZ_CHECK(!name.contains(u'[') && !name.contains(u']'));
-    leadingNumber16(comment);
+    LeadingNumber16(comment);
 
     // An entry written into any store reads back, comment included, unless its text cannot be stored.
     IniDocument document = IniDocument::fromBytes(store);
