@@ -244,7 +244,7 @@ StoreResult StoreSession::checkSave(const QString& oldAccountName, const QString
 }
 
 StoreResult StoreSession::saveEntry(const QString& oldAccountName, const QString& accountName,
-                                    const AccountEntry& entry)
+                                    const AccountEntry& entry, ListUpdate listUpdate)
 {
     // Order: decipher in memory; change the text (list keys, old section, four keys, each as the INI
     // writer would); encipher into a temporary file beside the user file and rename it over; only then
@@ -269,11 +269,13 @@ StoreResult StoreSession::saveEntry(const QString& oldAccountName, const QString
         }
         PlaintextFilter::editSection(text, ReplaceUmlauts(accountName),
                                      [&](IniDocument& doc) { writeEntry(doc, accountName, entry); });
+        if (listUpdate == ListUpdate::Now)
+            writeListSection(text, accounts, StoredCount);
     });
     if (!r.stored())
         return r;
     m_accounts = std::move(accounts);
-    StoreChanged = 1;
+    StoreChanged = listUpdate == ListUpdate::Now ? 0 : 1;
     return r;
 }
 
@@ -284,22 +286,28 @@ StoreResult StoreSession::checkDelete(const QString& accountName)
     return StoreResult::success();
 }
 
-StoreResult StoreSession::deleteEntry(const QString& accountName)
+StoreResult StoreSession::deleteEntry(const QString& accountName, ListUpdate listUpdate)
 {
     // Order: decipher in memory; drop the section from the text (line work alone, nothing is
-    // parsed); encipher into a temporary file and rename it over the user file. The user file is
-    // never deleted: it is replaced whole.
-    StoreResult r = rewrite(checkDelete(accountName),
-                            [&](QByteArray& text) { dropSection(text, ReplaceUmlauts(accountName)); });
+    // parsed), with ListUpdate::Now also rewrite the list section; encipher into a temporary file and
+    // rename it over the user file. The user file is never deleted: it is replaced whole.
+    AccountList accounts = m_accounts;
+    const int index = accounts.indexOf(accountName);
+    if (index >= 0)
+        accounts.removeAt(index);
+    StoreResult r = rewrite(checkDelete(accountName), [&](QByteArray& text) {
+        dropSection(text, ReplaceUmlauts(accountName));
+        if (listUpdate == ListUpdate::Now)
+            writeListSection(text, accounts, StoredCount);
+    });
     if (!r.stored())
         return r;
-    const int index = m_accounts.indexOf(accountName);
     if (index >= 0) {
-        m_accounts.removeAt(index);
+        m_accounts = std::move(accounts);
         // StoredCount follows the list so that it never falls below the number of listed names.
         StoredCount = static_cast<qint16>(StoredCount - 1);
     }
-    StoreChanged = 1;
+    StoreChanged = listUpdate == ListUpdate::Now ? 0 : 1;
     return r;
 }
 
@@ -351,24 +359,27 @@ StoreResult StoreSession::saveAccountListLocked()
 {
     // Order: decipher in memory; rewrite the list section in the text; encipher into a temporary file
     // and rename it over the user file. A failure leaves the old file and StoreChanged as they were.
-    const int n = m_accounts.size();
-    StoreResult r = rewriteLocked([&](QByteArray& text) {
-        PlaintextFilter::editSection(text, kListSection, [&](IniDocument& list) {
-            // Keys above n keep their old text unless StoredCount reached them; Count bounds the reading.
-            if (StoredCount > n) {
-                for (int i = 1; i <= StoredCount; ++i)
-                    list.setValue(kListSection, listKey(i), QString());
-            }
-            list.setValue(kListSection, kCountKey, QString::number(n));
-            QString name;
-            for (int i = 1; i <= n && m_accounts.at(i - 1, name); ++i)
-                list.setValue(kListSection, listKey(i), name);
-        });
-    });
+    StoreResult r = rewriteLocked([&](QByteArray& text) { writeListSection(text, m_accounts, StoredCount); });
     if (!r.stored())
         return r;
     StoreChanged = 0;
     return r;
+}
+
+void StoreSession::writeListSection(QByteArray& text, const AccountList& accounts, int storedCount)
+{
+    const int n = accounts.size();
+    PlaintextFilter::editSection(text, kListSection, [&](IniDocument& list) {
+        // Keys above n keep their old text unless StoredCount reached them; Count bounds the reading.
+        if (storedCount > n) {
+            for (int i = 1; i <= storedCount; ++i)
+                list.setValue(kListSection, listKey(i), QString());
+        }
+        list.setValue(kListSection, kCountKey, QString::number(n));
+        QString name;
+        for (int i = 1; i <= n && accounts.at(i - 1, name); ++i)
+            list.setValue(kListSection, listKey(i), name);
+    });
 }
 
 StoreResult StoreSession::LockStore()

@@ -23,6 +23,10 @@ class IniDocument;
 // the one failure after which the file holds the change: the list and counters follow it.
 class StoreSession {
 public:
+    // When a renaming or deleting operation brings the list section up to date: at the lock (the
+    // windows) or in the operation's own write cycle (the command line, which ends right after).
+    enum class ListUpdate { AtLock, Now };
+
     StoreSession();
     ~StoreSession();
     StoreSession(const StoreSession&) = delete;
@@ -77,8 +81,10 @@ public:
     // `oldAccountName` (case counts) the list keys up to index p + 1 that hold the old name get the
     // new one, the old section is deleted and the entry is written anew at the end of the file;
     // the account list replaces the old name by the new. Sets StoreChanged.
+    // With ListUpdate::Now the list section is rewritten from the account list in the same cycle, as
+    // the lock would do it (the command line has no later lock); StoreChanged then stays 0.
     StoreResult saveEntry(const QString& oldAccountName, const QString& accountName,
-                          const AccountEntry& entry);
+                          const AccountEntry& entry, ListUpdate listUpdate = ListUpdate::AtLock);
 
     // The check of cmdDelete_Click ("Kann keinen leeren Eintrag löschen."); the window asks its
     // question only after it passed.
@@ -86,7 +92,8 @@ public:
     // cmdDelete_Click's store side: removes the section ReplaceUmlauts(name) and the first list
     // item equal to `accountName`; the list section stays until the lock. Sets StoreChanged and
     // lowers StoredCount.
-    StoreResult deleteEntry(const QString& accountName);
+    // ListUpdate::Now: the list section is rewritten in the same cycle, as at saveEntry.
+    StoreResult deleteEntry(const QString& accountName, ListUpdate listUpdate = ListUpdate::AtLock);
 
     // The checks of the new-entry dialog's cmdSave_Click, in their order, without touching any file.
     StoreResult checkNewEntry(const QString& accountName, const AccountEntry& entry) const;
@@ -114,6 +121,8 @@ private:
     // Deciphers the user file, hands the text to `change` and writes the result back (StoreCycle).
     StoreResult rewriteLocked(const std::function<void(QByteArray&)>& change);
     StoreResult saveAccountListLocked();
+    // The list section of `text` rewritten from `accounts`; keys up to `storedCount` emptied first.
+    static void writeListSection(QByteArray& text, const AccountList& accounts, int storedCount);
 
     AccountList m_accounts;
 };
