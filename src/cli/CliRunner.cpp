@@ -1,5 +1,7 @@
 #include "cli/CliRunner.h"
 
+#include "cli/CsvImport.h"
+#include "cli/CsvReader.h"
 #include "cli/CsvWriter.h"
 #include "cli/FdWriter.h"
 #include "cli/SecretReader.h"
@@ -7,6 +9,7 @@
 #include "store/AccountEntry.h"
 #include "store/AccountList.h"
 #include "store/PasswordGenerator.h"
+#include "store/StoreLayout.h"
 #include "store/StoreSession.h"
 #include "store/StoreSnapshot.h"
 
@@ -17,6 +20,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QSet>
 #include <QFileInfo>
 
 #include <unistd.h>
@@ -105,6 +110,8 @@ int CliRunner::run(const QStringList& arguments)
         return passwd(*request);
     case CliRequest::Command::Generate:
         return generate(*request);
+    case CliRequest::Command::Import:
+        return import(*request);
     }
     return kInputError;
 }
@@ -277,7 +284,7 @@ int CliRunner::exportCsv(const CliRequest& request)
     return writeOutput(out);
 }
 
-int CliRunner::acquireLock(const CliRequest& request, StoreFolderLock& folderLock)
+int CliRunner::acquireLock(StoreFolderLock& folderLock)
 {
     // The lock of the store's folder, which the running program holds from start to end: its next
     // write cycle (the list rewrite at logoff, for one) would undo ours. Taken before any password is
@@ -301,7 +308,7 @@ int CliRunner::openForWriting(const CliRequest& request, StoreFolderLock& folder
 {
     if (!QFileInfo(request.storeFile).isFile())
         return failStore(StoreResult::failure(StoreError::MissingUserFile), request.storeFile);
-    if (const int status = acquireLock(request, folderLock); status != kDone)
+    if (const int status = acquireLock(folderLock); status != kDone)
         return status;
     QString password;
     if (const int status = prepare(request, password, true); status != kDone)
@@ -438,7 +445,7 @@ int CliRunner::passwd(const CliRequest& request)
     if (!QFileInfo(request.storeFile).isFile())
         return failStore(StoreResult::failure(StoreError::MissingUserFile), request.storeFile);
     StoreFolderLock folderLock(QFileInfo(request.storeFile).absolutePath());
-    if (const int status = acquireLock(request, folderLock); status != kDone)
+    if (const int status = acquireLock(folderLock); status != kDone)
         return status;
     const QString missing = QStringLiteral("Das Master-Passwort fehlt: die Standardeingabe endet zu früh.");
     QString oldPassword;
@@ -485,6 +492,110 @@ int CliRunner::generate(const CliRequest& request)
     QByteArray out = (password + QLatin1Char('\n')).toUtf8();
     Wipe::text(password);
     return writeOutput(out);
+}
+
+int CliRunner::import(const CliRequest& request)
+{
+    // The file is read and understood before anyone is asked for a password.
+    if (!QFileInfo(request.importFile).isFile())
+        return fail(kInputError, QStringLiteral("Die Datei „%1“ gibt es nicht.").arg(displayPath(request.importFile)));
+    QFile file(request.importFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(kFileError, QStringLiteral("Die Datei „%1“ kann nicht gelesen werden.").arg(displayPath(request.importFile)));
+    QByteArray bytes = file.readAll();
+    file.close();
+    QList<CsvReader::Record> records;
+    QList<CsvImport::Row> rows;
+    QString error;
+    const bool understood = CsvReader::parse(bytes, records, error) && CsvImport::rows(records, rows, error);
+    Wipe::bytes(bytes);
+    for (CsvReader::Record& record : records)
+        for (QString& field : record.fields)
+            Wipe::text(field);
+    const auto wipeRows = [&rows] {
+        for (CsvImport::Row& row : rows)
+            row.entry.wipe();
+    };
+    if (!understood)
+        return fail(kInputError, error);
+
+    // Each row's values as the store can hold them, the refusal naming the line and the field.
+    const auto refuseRow = [&](const CsvImport::Row& row, const QString& field, const QString& why) {
+        wipeRows();
+        return fail(kInputError, QStringLiteral("Zeile %1, Feld „%2“: %3; es wurde nichts importiert.")
+                                     .arg(row.line)
+                                     .arg(field, why));
+    };
+    const QString badChars = QStringLiteral("enthält Zeichen, die nicht gespeichert werden können");
+    for (const CsvImport::Row& row : rows) {
+        if (row.name.trimmed().isEmpty())
+            return refuseRow(row, QStringLiteral("Account"), QStringLiteral("der Name ist leer"));
+        if (findInvalidAccountNameChar(row.name) >= 0)
+            return refuseRow(row, QStringLiteral("Account"),
+                             badChars + QStringLiteral(" (Steuerzeichen, eckige Klammern oder Zeichen außerhalb "
+                                                       "von Windows-1252)"));
+        const QString valueChars =
+            badChars + QStringLiteral(" (Zeilenumbrüche, Steuerzeichen oder Zeichen außerhalb von Windows-1252)");
+        if (findInvalidValueChar(row.entry.User) >= 0)
+            return refuseRow(row, QStringLiteral("Benutzer"), valueChars);
+        if (findInvalidValueChar(row.entry.Pass) >= 0)
+            return refuseRow(row, QStringLiteral("Passwort"), valueChars);
+        if (findInvalidValueChar(row.entry.Web) >= 0)
+            return refuseRow(row, QStringLiteral("Web Site"), valueChars);
+        if (findInvalidCommentChar(row.entry.Comment) >= 0)
+            return refuseRow(row, QStringLiteral("Kommentar"),
+                             badChars + QStringLiteral(" (Steuerzeichen oder Zeichen außerhalb von Windows-1252)"));
+    }
+
+    StoreFolderLock folderLock(QFileInfo(request.storeFile).absolutePath());
+    StoreSession session;
+    if (const int status = openForWriting(request, folderLock, session); status != kDone) {
+        wipeRows();
+        return status;
+    }
+
+    // Names are taken without regard to case, and so are the sections they become (Bär and Baer
+    // share one).
+    QSet<QString> taken;
+    for (const QString& name : session.accounts().items()) {
+        taken.insert(AccountList::upperForm(name));
+        taken.insert(AccountList::upperForm(ReplaceUmlauts(name)));
+    }
+    QList<QPair<QString, AccountEntry>> entries;
+    entries.reserve(rows.size());
+    for (CsvImport::Row& row : rows) {
+        QString name = row.name;
+        const auto isTaken = [&](const QString& n) {
+            return taken.contains(AccountList::upperForm(n)) ||
+                   taken.contains(AccountList::upperForm(ReplaceUmlauts(n)));
+        };
+        if (isTaken(name)) {
+            if (!request.renameDuplicates) {
+                for (auto& e : entries)
+                    e.second.wipe();
+                return refuseRow(row, QStringLiteral("Account"),
+                                 QStringLiteral("einen Account „%1“ gibt es bereits (--rename-duplicates "
+                                                "vergibt einen neuen Namen)").arg(name));
+            }
+            for (int n = 2; isTaken(name); ++n)
+                name = row.name + QStringLiteral(" (%1)").arg(n);
+        }
+        taken.insert(AccountList::upperForm(name));
+        taken.insert(AccountList::upperForm(ReplaceUmlauts(name)));
+        entries.append({name, row.entry});
+    }
+    int failedIndex = -1;
+    const StoreResult r = session.addEntries(entries, failedIndex);
+    for (auto& e : entries)
+        e.second.wipe();
+    if (!r && failedIndex >= 0 && r.error == StoreError::Validation) {
+        const CsvImport::Row row = rows.at(failedIndex);
+        return refuseRow(row, QStringLiteral("Account"), r.message.trimmed().chopped(1));
+    }
+    wipeRows();
+    if (!r)
+        return failStore(r, request.storeFile);
+    return kDone;
 }
 
 int CliRunner::failStore(const StoreResult& result, const QString& storeFile)

@@ -46,12 +46,13 @@ private:
     int remove(const CliRequest& request);
     int passwd(const CliRequest& request);
     int generate(const CliRequest& request);
+    int import(const CliRequest& request);
 
     // The start of every writing command: the store folder's lock, the master password (the
     // login's rules for a key that may become a new store's first), the store unlocked in `session`.
     // 0 when all of that is done.
     int openForWriting(const CliRequest& request, StoreFolderLock& folderLock, StoreSession& session);
-    int acquireLock(const CliRequest& request, StoreFolderLock& folderLock);
+    int acquireLock(StoreFolderLock& folderLock);
     // The listed name for `typed` (exact, else without regard to case), or the error exit.
     int findAccount(const StoreSession& session, const QString& typed, QString& name);
 

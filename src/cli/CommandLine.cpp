@@ -31,6 +31,7 @@ const OptionSpec kOptions[] = {
     {"--length", true, {Command::Generate}},
     {"--no-symbols", false, {Command::Generate}},
     {"--no-lookalikes", false, {Command::Generate}},
+    {"--rename-duplicates", false, {Command::Import}},
 };
 
 const OptionSpec* findOption(const QString& name)
@@ -65,6 +66,7 @@ constexpr CommandSpec kCommands[] = {
     {"delete", Command::Delete, 2},
     {"passwd", Command::Passwd, 1},
     {"generate", Command::Generate, 0},
+    {"import", Command::Import, 2},
 };
 
 std::optional<CliRequest> refuse(QString& error, const QString& sentence)
@@ -186,6 +188,8 @@ std::optional<CliRequest> CommandLine::parse(const QStringList& allArguments, QS
             request.readPassword = true;
         } else if (option == QStringLiteral("--spreadsheet")) {
             request.spreadsheet = true;
+        } else if (option == QStringLiteral("--rename-duplicates")) {
+            request.renameDuplicates = true;
         } else if (option == QStringLiteral("--no-symbols")) {
             request.noSymbols = true;
         } else if (option == QStringLiteral("--no-lookalikes")) {
@@ -231,7 +235,8 @@ std::optional<CliRequest> CommandLine::parse(const QStringList& allArguments, QS
     if (positionals.size() < spec->positionals)
         return refuse(error, request.command == Command::Rename && positionals.size() == 2
                                  ? QStringLiteral("Der neue Name des Accounts fehlt.")
-                                 : QStringLiteral("Der Name des Accounts fehlt."));
+                             : request.command == Command::Import ? QStringLiteral("Die CSV-Datei fehlt.")
+                                                                   : QStringLiteral("Der Name des Accounts fehlt."));
     if (positionals.size() > spec->positionals)
         return refuse(error, QStringLiteral("Zu viele Argumente für den Befehl %1.").arg(name));
     request.storeFile = positionals.at(0);
@@ -240,6 +245,10 @@ std::optional<CliRequest> CommandLine::parse(const QStringList& allArguments, QS
         request.account = positionals.at(1);
     if (spec->positionals > 2)
         request.newName = positionals.at(2);
+    if (request.command == Command::Import) {
+        request.importFile = request.account;
+        request.account.clear();
+    }
     request.comment = normalizeLineBreaks(request.comment);
     return request;
 }
@@ -302,6 +311,13 @@ QString CommandLine::usage()
         "  delete   SPEICHER ACCOUNT    einen Eintrag löschen (ohne Rückfrage)\n"
         "  passwd   SPEICHER            das Master-Passwort ändern: altes, neues, neues noch einmal;\n"
         "                               die bisherige Datei bleibt als .bak neben dem Speicher\n"
+        "  import   SPEICHER DATEI.csv [--rename-duplicates]\n"
+        "                               alle Zeilen einer CSV-Datei als neue Einträge, in einem\n"
+        "                               Schreibvorgang, alle oder keiner. Erkannt an der Kopfzeile:\n"
+        "                               der eigene Export und die CSV-Exporte gängiger Passwort-\n"
+        "                               Manager; was der Speicher nicht kennt (Gruppe, Ordner, TOTP,\n"
+        "                               eigene Felder), kommt als \"Name: Wert\" in den Kommentar.\n"
+        "                               --rename-duplicates: vergebene Namen bekommen \" (2)\", \" (3)\"\n"
         "  generate [--length N] [--no-symbols] [--no-lookalikes]\n"
         "                               ein zufälliges Passwort (8 bis 64 Zeichen, vorgegeben 20) aus\n"
         "                               Groß- und Kleinbuchstaben, Ziffern und Sonderzeichen; ohne\n"
@@ -322,7 +338,7 @@ QString CommandLine::usage()
         "  das neue und noch einmal das neue Master-Passwort (drei Zeilen). Passwörter werden nie aus\n"
         "  Argumenten oder Umgebungsvariablen genommen.\n"
         "\n"
-        "  add, edit, rename, delete und passwd schreiben nicht, solange Keywarden läuft. Der\n"
+        "  add, edit, rename, delete, import und passwd schreiben nicht, solange Keywarden läuft. Der\n"
         "  Klartext bleibt im Speicher des Programms und kommt nie auf die Platte.\n"
         "\n"
         "Rückgabewerte:\n"

@@ -7,7 +7,7 @@
 
 // What the command line asks for, once the arguments were found well-formed.
 struct CliRequest {
-    enum class Command { Help, Version, List, Show, Dump, Export, Add, Edit, Rename, Delete, Passwd, Generate };
+    enum class Command { Help, Version, List, Show, Dump, Export, Add, Edit, Rename, Delete, Passwd, Generate, Import };
     enum class Field { All, User, Password, Web, Comment };
 
     Command command = Command::Help;
@@ -25,6 +25,8 @@ struct CliRequest {
     bool readPassword = false;  // edit --password
     Field field = Field::All;   // show --field
     bool spreadsheet = false;   // export --spreadsheet
+    QString importFile;         // import
+    bool renameDuplicates = false;  // import --rename-duplicates
     // generate
     int length = 20;
     bool noSymbols = false;

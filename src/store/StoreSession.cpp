@@ -9,11 +9,13 @@
 #include "store/UserStoreFile.h"
 
 #include "app/AtomicWrite.h"
+#include "app/Cp1252.h"
 #include "app/IniDocument.h"
 #include "app/ProcessProtection.h"
 #include "app/Wipe.h"
 
 #include <QDir>
+#include <QSet>
 #include <QFileInfo>
 
 namespace {
@@ -344,6 +346,93 @@ StoreResult StoreSession::addEntry(const QString& accountName, const AccountEntr
     StoredCount = count;
     StoreChanged = 1;
     m_accounts.insert(accountName);
+    return r;
+}
+
+StoreResult StoreSession::addEntries(const QList<QPair<QString, AccountEntry>>& entries, int& failedIndex)
+{
+    // Order: every entry checked before the file is read; decipher in memory; the existing section
+    // names looked at once; the list keys and all new sections written into the text; encipher into
+    // a temporary file and rename it over the user file; then the list and counters. Any refusal
+    // leaves the file untouched.
+    failedIndex = -1;
+    StoreActivity::Scope scope;
+    if (!scope.acquired())
+        return StoreResult::failure(StoreError::Busy);
+    AccountList accounts = m_accounts;
+    QSet<QString> newSections;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QString& name = entries.at(i).first;
+        StoreResult r = StoreResult::success();
+        const QString section = AccountList::upperForm(ReplaceUmlauts(name));
+        if (name.isEmpty())
+            r = StoreResult::validation(kEmptyName, StoreField::Account);
+        else if (accounts.containsIgnoringCase(name) || newSections.contains(section))
+            r = StoreResult::validation(kDuplicateName, StoreField::Account);
+        else if (findInvalidAccountNameChar(name) >= 0)
+            r = StoreResult::validation(kInvalidName, StoreField::Account);
+        else if (StoredCount + i + 1 > 32767)
+            r = StoreResult::validation(kListFull, StoreField::Account);
+        else
+            r = checkValues(entries.at(i).second);
+        if (!r) {
+            failedIndex = static_cast<int>(i);
+            return r;
+        }
+        accounts.insert(name);
+        newSections.insert(section);
+    }
+
+    StoreCycle cycle;
+    StoreResult r = cycle.open(UserFile, MasterPassword);
+    if (!r)
+        return r;
+    QByteArray& text = cycle.plain();
+    // A section that is in the file without being listed would take the new entry's keys.
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype lineEnd = text.indexOf('\n', at);
+        if (lineEnd < 0)
+            lineEnd = text.size();
+        if (text.at(at) == '[') {
+            // Only the header is copied: the values stay where they are.
+            const qsizetype close = text.indexOf(']', at);
+            const qsizetype nameEnd = close >= 0 && close < lineEnd ? close : lineEnd;
+            const QString existing =
+                AccountList::upperForm(Cp1252::decode(QByteArrayView(text).sliced(at + 1, nameEnd - at - 1)));
+            for (qsizetype i = 0; newSections.contains(existing) && i < entries.size(); ++i) {
+                if (AccountList::upperForm(ReplaceUmlauts(entries.at(i).first)) == existing) {
+                    failedIndex = static_cast<int>(i);
+                    return StoreResult::validation(kDuplicateName, StoreField::Account);
+                }
+            }
+        }
+        at = lineEnd + 1;
+    }
+    const int first = StoredCount + 1;
+    const int count = StoredCount + static_cast<int>(entries.size());
+    PlaintextFilter::editSection(text, kListSection, [&](IniDocument& list) {
+        list.setValue(kListSection, kCountKey, QString::number(count));
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            list.setValue(kListSection, listKey(first + static_cast<int>(i)), entries.at(i).first);
+    });
+    // The new sections are all new, so writing them into one document appended at the end gives the
+    // bytes of appending them one by one.
+    IniDocument added;
+    for (const auto& [name, entry] : entries)
+        writeEntry(added, name, entry);
+    QByteArray bytes = added.toBytes();
+    added.clear();
+    if (!text.isEmpty() && !text.endsWith('\n'))
+        text += "\r\n";
+    text += bytes;
+    Wipe::bytes(bytes);
+    StoreActivity::pumpEvents();
+    r = cycle.commit(UserFile, MasterPassword);
+    if (!r.stored())
+        return r;
+    StoredCount = static_cast<qint16>(count);
+    StoreChanged = 1;
+    m_accounts = std::move(accounts);
     return r;
 }
 

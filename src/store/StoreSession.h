@@ -5,6 +5,8 @@
 #include "store/StoreResult.h"
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QtGlobal>
 
@@ -100,6 +102,11 @@ public:
     // The new-entry dialog's store side: Count = StoredCount + 1, Account<Count> = name, then the
     // four keys in a section appended at the end; the name joins the account list.
     StoreResult addEntry(const QString& accountName, const AccountEntry& entry);
+
+    // Many new entries in one write cycle, all or none (an import): each is checked as a new entry
+    // would be, except that user and password may both be empty (a note), and its section must not
+    // exist yet nor be an earlier entry's. A refusal sets `failedIndex` to the entry's index.
+    StoreResult addEntries(const QList<QPair<QString, AccountEntry>>& entries, int& failedIndex);
 
     // Rewrites the list section from the account list (Count, Account1..n, earlier keys up to
     // StoredCount emptied first); StoreChanged = 0.
