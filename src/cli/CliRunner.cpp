@@ -589,7 +589,7 @@ int CliRunner::import(const CliRequest& request)
     for (auto& e : entries)
         e.second.wipe();
     if (!r && failedIndex >= 0 && r.error == StoreError::Validation) {
-        const CsvImport::Row row = rows.at(failedIndex);
+        const CsvImport::Row& row = rows.at(failedIndex);
         return refuseRow(row, QStringLiteral("Account"), r.message.trimmed().chopped(1));
     }
     wipeRows();
