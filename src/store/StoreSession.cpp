@@ -359,15 +359,19 @@ StoreResult StoreSession::addEntries(const QList<QPair<QString, AccountEntry>>& 
     StoreActivity::Scope scope;
     if (!scope.acquired())
         return StoreResult::failure(StoreError::Busy);
-    AccountList accounts = m_accounts;
+    // The new names join the list in one sort at the end: inserting ten thousand names one by one
+    // into the sorted list would move it around ten thousand times.
+    QStringList names = m_accounts.items();
+    QSet<QString> newNames;
     QSet<QString> newSections;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const QString& name = entries.at(i).first;
         StoreResult r = StoreResult::success();
         const QString section = AccountList::upperForm(ReplaceUmlauts(name));
+        const QString upper = AccountList::upperForm(name);
         if (name.isEmpty())
             r = StoreResult::validation(kEmptyName, StoreField::Account);
-        else if (accounts.containsIgnoringCase(name) || newSections.contains(section))
+        else if (m_accounts.containsIgnoringCase(name) || newNames.contains(upper) || newSections.contains(section))
             r = StoreResult::validation(kDuplicateName, StoreField::Account);
         else if (findInvalidAccountNameChar(name) >= 0)
             r = StoreResult::validation(kInvalidName, StoreField::Account);
@@ -379,7 +383,8 @@ StoreResult StoreSession::addEntries(const QList<QPair<QString, AccountEntry>>& 
             failedIndex = static_cast<int>(i);
             return r;
         }
-        accounts.insert(name);
+        names.append(name);
+        newNames.insert(upper);
         newSections.insert(section);
     }
 
@@ -432,7 +437,7 @@ StoreResult StoreSession::addEntries(const QList<QPair<QString, AccountEntry>>& 
         return r;
     StoredCount = static_cast<qint16>(count);
     StoreChanged = 1;
-    m_accounts = std::move(accounts);
+    m_accounts.assign(names);
     return r;
 }
 
