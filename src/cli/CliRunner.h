@@ -10,6 +10,8 @@
 #include <QStringList>
 
 class SecretReader;
+class StoreFolderLock;
+class StoreSession;
 class StoreSnapshot;
 
 // Runs one command of keywarden-cli and gives its exit status. Stores are read and changed in memory
@@ -39,6 +41,20 @@ private:
     int dump(const CliRequest& request);
     int exportCsv(const CliRequest& request);
     int add(const CliRequest& request);
+    int edit(const CliRequest& request);
+    int rename(const CliRequest& request);
+    int remove(const CliRequest& request);
+    int passwd(const CliRequest& request);
+    int generate(const CliRequest& request);
+    int import(const CliRequest& request);
+
+    // The start of every writing command: the store folder's lock, the master password (the
+    // login's rules for a key that may become a new store's first), the store unlocked in `session`.
+    // 0 when all of that is done.
+    int openForWriting(const CliRequest& request, StoreFolderLock& folderLock, StoreSession& session);
+    int acquireLock(StoreFolderLock& folderLock);
+    // The listed name for `typed` (exact, else without regard to case), or the error exit.
+    int findAccount(const StoreSession& session, const QString& typed, QString& name);
 
     // Checks the file and reads the master password; 0 when both are there.
     int prepare(const CliRequest& request, QString& masterPassword, bool forWriting);

@@ -7,16 +7,30 @@
 
 // What the command line asks for, once the arguments were found well-formed.
 struct CliRequest {
-    enum class Command { Help, Version, List, Show, Dump, Export, Add };
+    enum class Command { Help, Version, List, Show, Dump, Export, Add, Edit, Rename, Delete, Passwd, Generate, Import };
+    enum class Field { All, User, Password, Web, Comment };
 
     Command command = Command::Help;
     QString storeFile;   // as given: a path, or a user name of the data folder (storePath)
     QString dataFolder;  // --data-dir; empty: the data folder rule decides
-    QString account;  // show, add
-    // add: values given as options; an option not given stays empty.
+    QString account;  // show, add, edit, rename (the old name), delete
+    QString newName;  // rename
+    // add, edit: values given as options; an option not given stays empty and its flag false.
     QString user;
     QString web;
     QString comment;
+    bool hasUser = false;
+    bool hasWeb = false;
+    bool hasComment = false;
+    bool readPassword = false;  // edit --password
+    Field field = Field::All;   // show --field
+    bool spreadsheet = false;   // export --spreadsheet
+    QString importFile;         // import
+    bool renameDuplicates = false;  // import --rename-duplicates
+    // generate
+    int length = 20;
+    bool noSymbols = false;
+    bool noLookalikes = false;
 };
 
 // Reads the arguments of keywarden-cli (without the program name). Passwords are never among

@@ -9,11 +9,13 @@
 #include "store/UserStoreFile.h"
 
 #include "core/AtomicWrite.h"
+#include "core/Cp1252.h"
 #include "core/IniDocument.h"
 #include "core/ProcessProtection.h"
 #include "core/Wipe.h"
 
 #include <QDir>
+#include <QSet>
 #include <QFileInfo>
 
 namespace {
@@ -244,7 +246,7 @@ StoreResult StoreSession::checkSave(const QString& oldAccountName, const QString
 }
 
 StoreResult StoreSession::saveEntry(const QString& oldAccountName, const QString& accountName,
-                                    const AccountEntry& entry)
+                                    const AccountEntry& entry, ListUpdate listUpdate)
 {
     // Order: decipher in memory; change the text (list keys, old section, four keys, each as the INI
     // writer would); encipher into a temporary file beside the user file and rename it over; only then
@@ -269,11 +271,13 @@ StoreResult StoreSession::saveEntry(const QString& oldAccountName, const QString
         }
         PlaintextFilter::editSection(text, ReplaceUmlauts(accountName),
                                      [&](IniDocument& doc) { writeEntry(doc, accountName, entry); });
+        if (listUpdate == ListUpdate::Now)
+            writeListSection(text, accounts, StoredCount);
     });
     if (!r.stored())
         return r;
     m_accounts = std::move(accounts);
-    StoreChanged = 1;
+    StoreChanged = listUpdate == ListUpdate::Now ? 0 : 1;
     return r;
 }
 
@@ -284,22 +288,28 @@ StoreResult StoreSession::checkDelete(const QString& accountName)
     return StoreResult::success();
 }
 
-StoreResult StoreSession::deleteEntry(const QString& accountName)
+StoreResult StoreSession::deleteEntry(const QString& accountName, ListUpdate listUpdate)
 {
     // Order: decipher in memory; drop the section from the text (line work alone, nothing is
-    // parsed); encipher into a temporary file and rename it over the user file. The user file is
-    // never deleted: it is replaced whole.
-    StoreResult r = rewrite(checkDelete(accountName),
-                            [&](QByteArray& text) { dropSection(text, ReplaceUmlauts(accountName)); });
+    // parsed), with ListUpdate::Now also rewrite the list section; encipher into a temporary file and
+    // rename it over the user file. The user file is never deleted: it is replaced whole.
+    AccountList accounts = m_accounts;
+    const int index = accounts.indexOf(accountName);
+    if (index >= 0)
+        accounts.removeAt(index);
+    StoreResult r = rewrite(checkDelete(accountName), [&](QByteArray& text) {
+        dropSection(text, ReplaceUmlauts(accountName));
+        if (listUpdate == ListUpdate::Now)
+            writeListSection(text, accounts, StoredCount);
+    });
     if (!r.stored())
         return r;
-    const int index = m_accounts.indexOf(accountName);
     if (index >= 0) {
-        m_accounts.removeAt(index);
+        m_accounts = std::move(accounts);
         // StoredCount follows the list so that it never falls below the number of listed names.
         StoredCount = static_cast<qint16>(StoredCount - 1);
     }
-    StoreChanged = 1;
+    StoreChanged = listUpdate == ListUpdate::Now ? 0 : 1;
     return r;
 }
 
@@ -339,6 +349,98 @@ StoreResult StoreSession::addEntry(const QString& accountName, const AccountEntr
     return r;
 }
 
+StoreResult StoreSession::addEntries(const QList<QPair<QString, AccountEntry>>& entries, int& failedIndex)
+{
+    // Order: every entry checked before the file is read; decipher in memory; the existing section
+    // names looked at once; the list keys and all new sections written into the text; encipher into
+    // a temporary file and rename it over the user file; then the list and counters. Any refusal
+    // leaves the file untouched.
+    failedIndex = -1;
+    StoreActivity::Scope scope;
+    if (!scope.acquired())
+        return StoreResult::failure(StoreError::Busy);
+    // The new names join the list in one sort at the end: inserting ten thousand names one by one
+    // into the sorted list would move it around ten thousand times.
+    QStringList names = m_accounts.items();
+    QSet<QString> newNames;
+    QSet<QString> newSections;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QString& name = entries.at(i).first;
+        StoreResult r = StoreResult::success();
+        const QString section = AccountList::upperForm(ReplaceUmlauts(name));
+        const QString upper = AccountList::upperForm(name);
+        if (name.isEmpty())
+            r = StoreResult::validation(kEmptyName, StoreField::Account);
+        else if (m_accounts.containsIgnoringCase(name) || newNames.contains(upper) || newSections.contains(section))
+            r = StoreResult::validation(kDuplicateName, StoreField::Account);
+        else if (findInvalidAccountNameChar(name) >= 0)
+            r = StoreResult::validation(kInvalidName, StoreField::Account);
+        else if (StoredCount + i + 1 > 32767)
+            r = StoreResult::validation(kListFull, StoreField::Account);
+        else
+            r = checkValues(entries.at(i).second);
+        if (!r) {
+            failedIndex = static_cast<int>(i);
+            return r;
+        }
+        names.append(name);
+        newNames.insert(upper);
+        newSections.insert(section);
+    }
+
+    StoreCycle cycle;
+    StoreResult r = cycle.open(UserFile, MasterPassword);
+    if (!r)
+        return r;
+    QByteArray& text = cycle.plain();
+    // A section that is in the file without being listed would take the new entry's keys.
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype lineEnd = text.indexOf('\n', at);
+        if (lineEnd < 0)
+            lineEnd = text.size();
+        if (text.at(at) == '[') {
+            // Only the header is copied: the values stay where they are.
+            const qsizetype close = text.indexOf(']', at);
+            const qsizetype nameEnd = close >= 0 && close < lineEnd ? close : lineEnd;
+            const QString existing =
+                AccountList::upperForm(Cp1252::decode(QByteArrayView(text).sliced(at + 1, nameEnd - at - 1)));
+            for (qsizetype i = 0; newSections.contains(existing) && i < entries.size(); ++i) {
+                if (AccountList::upperForm(ReplaceUmlauts(entries.at(i).first)) == existing) {
+                    failedIndex = static_cast<int>(i);
+                    return StoreResult::validation(kDuplicateName, StoreField::Account);
+                }
+            }
+        }
+        at = lineEnd + 1;
+    }
+    const int first = StoredCount + 1;
+    const int count = StoredCount + static_cast<int>(entries.size());
+    PlaintextFilter::editSection(text, kListSection, [&](IniDocument& list) {
+        list.setValue(kListSection, kCountKey, QString::number(count));
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            list.setValue(kListSection, listKey(first + static_cast<int>(i)), entries.at(i).first);
+    });
+    // The new sections are all new, so writing them into one document appended at the end gives the
+    // bytes of appending them one by one.
+    IniDocument added;
+    for (const auto& [name, entry] : entries)
+        writeEntry(added, name, entry);
+    QByteArray bytes = added.toBytes();
+    added.clear();
+    if (!text.isEmpty() && !text.endsWith('\n'))
+        text += "\r\n";
+    text += bytes;
+    Wipe::bytes(bytes);
+    StoreActivity::pumpEvents();
+    r = cycle.commit(UserFile, MasterPassword);
+    if (!r.stored())
+        return r;
+    StoredCount = static_cast<qint16>(count);
+    StoreChanged = 1;
+    m_accounts.assign(names);
+    return r;
+}
+
 StoreResult StoreSession::SaveAccountList()
 {
     StoreActivity::Scope scope;
@@ -351,24 +453,27 @@ StoreResult StoreSession::saveAccountListLocked()
 {
     // Order: decipher in memory; rewrite the list section in the text; encipher into a temporary file
     // and rename it over the user file. A failure leaves the old file and StoreChanged as they were.
-    const int n = m_accounts.size();
-    StoreResult r = rewriteLocked([&](QByteArray& text) {
-        PlaintextFilter::editSection(text, kListSection, [&](IniDocument& list) {
-            // Keys above n keep their old text unless StoredCount reached them; Count bounds the reading.
-            if (StoredCount > n) {
-                for (int i = 1; i <= StoredCount; ++i)
-                    list.setValue(kListSection, listKey(i), QString());
-            }
-            list.setValue(kListSection, kCountKey, QString::number(n));
-            QString name;
-            for (int i = 1; i <= n && m_accounts.at(i - 1, name); ++i)
-                list.setValue(kListSection, listKey(i), name);
-        });
-    });
+    StoreResult r = rewriteLocked([&](QByteArray& text) { writeListSection(text, m_accounts, StoredCount); });
     if (!r.stored())
         return r;
     StoreChanged = 0;
     return r;
+}
+
+void StoreSession::writeListSection(QByteArray& text, const AccountList& accounts, int storedCount)
+{
+    const int n = accounts.size();
+    PlaintextFilter::editSection(text, kListSection, [&](IniDocument& list) {
+        // Keys above n keep their old text unless StoredCount reached them; Count bounds the reading.
+        if (storedCount > n) {
+            for (int i = 1; i <= storedCount; ++i)
+                list.setValue(kListSection, listKey(i), QString());
+        }
+        list.setValue(kListSection, kCountKey, QString::number(n));
+        QString name;
+        for (int i = 1; i <= n && accounts.at(i - 1, name); ++i)
+            list.setValue(kListSection, listKey(i), name);
+    });
 }
 
 StoreResult StoreSession::LockStore()

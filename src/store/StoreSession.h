@@ -5,6 +5,8 @@
 #include "store/StoreResult.h"
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QtGlobal>
 
@@ -23,6 +25,10 @@ class IniDocument;
 // the one failure after which the file holds the change: the list and counters follow it.
 class StoreSession {
 public:
+    // When a renaming or deleting operation brings the list section up to date: at the lock (the
+    // windows) or in the operation's own write cycle (the command line, which ends right after).
+    enum class ListUpdate { AtLock, Now };
+
     StoreSession();
     ~StoreSession();
     StoreSession(const StoreSession&) = delete;
@@ -77,8 +83,10 @@ public:
     // `oldAccountName` (case counts) the list keys up to index p + 1 that hold the old name get the
     // new one, the old section is deleted and the entry is written anew at the end of the file;
     // the account list replaces the old name by the new. Sets StoreChanged.
+    // With ListUpdate::Now the list section is rewritten from the account list in the same cycle, as
+    // the lock would do it (the command line has no later lock); StoreChanged then stays 0.
     StoreResult saveEntry(const QString& oldAccountName, const QString& accountName,
-                          const AccountEntry& entry);
+                          const AccountEntry& entry, ListUpdate listUpdate = ListUpdate::AtLock);
 
     // The check of cmdDelete_Click ("Kann keinen leeren Eintrag löschen."); the window asks its
     // question only after it passed.
@@ -86,13 +94,19 @@ public:
     // cmdDelete_Click's store side: removes the section ReplaceUmlauts(name) and the first list
     // item equal to `accountName`; the list section stays until the lock. Sets StoreChanged and
     // lowers StoredCount.
-    StoreResult deleteEntry(const QString& accountName);
+    // ListUpdate::Now: the list section is rewritten in the same cycle, as at saveEntry.
+    StoreResult deleteEntry(const QString& accountName, ListUpdate listUpdate = ListUpdate::AtLock);
 
     // The checks of the new-entry dialog's cmdSave_Click, in their order, without touching any file.
     StoreResult checkNewEntry(const QString& accountName, const AccountEntry& entry) const;
     // The new-entry dialog's store side: Count = StoredCount + 1, Account<Count> = name, then the
     // four keys in a section appended at the end; the name joins the account list.
     StoreResult addEntry(const QString& accountName, const AccountEntry& entry);
+
+    // Many new entries in one write cycle, all or none (an import): each is checked as a new entry
+    // would be, except that user and password may both be empty (a note), and its section must not
+    // exist yet nor be an earlier entry's. A refusal sets `failedIndex` to the entry's index.
+    StoreResult addEntries(const QList<QPair<QString, AccountEntry>>& entries, int& failedIndex);
 
     // Rewrites the list section from the account list (Count, Account1..n, earlier keys up to
     // StoredCount emptied first); StoreChanged = 0.
@@ -114,6 +128,8 @@ private:
     // Deciphers the user file, hands the text to `change` and writes the result back (StoreCycle).
     StoreResult rewriteLocked(const std::function<void(QByteArray&)>& change);
     StoreResult saveAccountListLocked();
+    // The list section of `text` rewritten from `accounts`; keys up to `storedCount` emptied first.
+    static void writeListSection(QByteArray& text, const AccountList& accounts, int storedCount);
 
     AccountList m_accounts;
 };
