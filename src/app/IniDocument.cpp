@@ -375,6 +375,17 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     d->setValue(section, key, value);
 }
 
+void IniDocument::appendNewSection(QByteArray& out, const QString& section,
+                                   std::initializer_list<std::pair<QString, QString>> values)
+{
+    out.append('[').append(nameBytes(section)).append("]\r\n");
+    for (const auto& [key, value] : values) {
+        QByteArray val = writerForm(value);
+        out.append(nameBytes(key)).append('=').append(val).append(kCrLf);
+        Wipe::bytes(val);
+    }
+}
+
 QStringList IniDocument::lines() const
 {
     QStringList out;
