@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -54,6 +55,8 @@ public:
     // upper case per byte (Cp1252::upper). A header line holds the name it stands for in this form.
     static QByteArray nameKey(const QString& name);
     void setValue(const QString& section, const QString& key, const QString& value);
+    // setValue(section, key, value) for each pair in turn, the section's name worked out once.
+    void setValues(const QString& section, const QList<std::pair<QString, QString>>& values);
     // Appends to `out` exactly the bytes that setValue(section, key, value) for each pair in turn
     // adds to a document without a section of that name, when the keys differ from each other:
     // many new sections are serialised without building their lines.

@@ -423,9 +423,12 @@ StoreResult StoreSession::addEntries(const QList<QPair<QString, AccountEntry>>& 
     const int first = StoredCount + 1;
     const int count = StoredCount + static_cast<int>(entries.size());
     PlaintextFilter::editSection(text, kListSection, [&](IniDocument& list) {
-        list.setValue(kListSection, kCountKey, QString::number(count));
+        QList<std::pair<QString, QString>> values;
+        values.reserve(entries.size() + 1);
+        values.append({kCountKey, QString::number(count)});
         for (qsizetype i = 0; i < entries.size(); ++i)
-            list.setValue(kListSection, listKey(first + static_cast<int>(i)), entries.at(i).first);
+            values.append({listKey(first + static_cast<int>(i)), entries.at(i).first});
+        list.setValues(kListSection, values);
     });
     // The new sections are all new, so writing them into one document appended at the end gives the
     // bytes of appending them one by one.
