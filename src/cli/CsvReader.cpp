@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <utility>
+
 bool CsvReader::parse(const QByteArray& utf8, QList<Record>& records, QString& error)
 {
     records.clear();
@@ -22,12 +24,19 @@ bool CsvReader::parse(const QByteArray& utf8, QList<Record>& records, QString& e
     bool fieldStarted = false;  // a record with one empty field still counts when it was quoted
     int line = 1;
     record.line = 1;
+    // Each field starts with room for a typical value, so appending it character by character
+    // does not reallocate it again and again.
+    const auto takeField = [&] {
+        record.fields.append(std::move(field));
+        field = QString();
+        field.reserve(32);
+    };
+    field.reserve(32);
     const auto endRecord = [&] {
-        record.fields.append(field);
-        field.clear();
+        takeField();
         const bool blank = record.fields.size() == 1 && record.fields.first().isEmpty() && !fieldStarted;
         if (!blank)
-            records.append(record);
+            records.append(std::move(record));
         record = Record();
         fieldStarted = false;
     };
@@ -52,8 +61,7 @@ bool CsvReader::parse(const QByteArray& utf8, QList<Record>& records, QString& e
             quoted = true;
             fieldStarted = true;
         } else if (c == u',') {
-            record.fields.append(field);
-            field.clear();
+            takeField();
             fieldStarted = true;
         } else if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
             continue;

@@ -186,11 +186,16 @@ struct IniDocument::Impl {
     void setValue(const QString& section, const QString& key, const QString& value)
     {
         const QByteArray sec = nameBytes(section);
+        setIn(sec, Cp1252::upper(sec), key, value);
+    }
+
+    // setValue with the section's name and folded name worked out by the caller.
+    void setIn(const QByteArray& sec, const QByteArray& secKey, const QString& key, const QString& value)
+    {
         const QByteArray name = nameBytes(key);
         const QByteArray keyFold = Cp1252::upper(name);
         const QByteArray val = writerForm(value);
 
-        const QByteArray secKey = Cp1252::upper(sec);
         const auto sit = sectionIndex.constFind(secKey);
         if (sit == sectionIndex.cend()) {
             terminate(lastLine());
@@ -373,6 +378,30 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     if (!d)
         d = new Impl;
     d->setValue(section, key, value);
+}
+
+void IniDocument::setValues(const QString& section, const QList<std::pair<QString, QString>>& values)
+{
+    if (!d)
+        d = new Impl;
+    const QByteArray sec = nameBytes(section);
+    const QByteArray secKey = Cp1252::upper(sec);
+    const auto sit = d->sectionIndex.constFind(secKey);
+    if (sit != d->sectionIndex.cend())
+        d->sections[*sit].body.reserve(d->sections[*sit].body.size() + values.size());
+    for (const auto& [key, value] : values)
+        d->setIn(sec, secKey, key, value);
+}
+
+void IniDocument::appendNewSection(QByteArray& out, const QString& section,
+                                   std::initializer_list<std::pair<QString, QString>> values)
+{
+    out.append('[').append(nameBytes(section)).append("]\r\n");
+    for (const auto& [key, value] : values) {
+        QByteArray val = writerForm(value);
+        out.append(nameBytes(key)).append('=').append(val).append(kCrLf);
+        Wipe::bytes(val);
+    }
 }
 
 QStringList IniDocument::lines() const

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
 #include <optional>
+#include <utility>
 
 // An INI file held in memory for the length of one operation: parsed once, read and changed
 // with the rules of the Windows profile functions, serialised once. Whatever series of setValue
@@ -52,6 +55,13 @@ public:
     // upper case per byte (Cp1252::upper). A header line holds the name it stands for in this form.
     static QByteArray nameKey(const QString& name);
     void setValue(const QString& section, const QString& key, const QString& value);
+    // setValue(section, key, value) for each pair in turn, the section's name worked out once.
+    void setValues(const QString& section, const QList<std::pair<QString, QString>>& values);
+    // Appends to `out` exactly the bytes that setValue(section, key, value) for each pair in turn
+    // adds to a document without a section of that name, when the keys differ from each other:
+    // many new sections are serialised without building their lines.
+    static void appendNewSection(QByteArray& out, const QString& section,
+                                 std::initializer_list<std::pair<QString, QString>> values);
 
     // The raw lines (without line ends), for the one line-based store procedure that removes a
     // whole section. setLines re-indexes the document.

@@ -362,12 +362,19 @@ StoreResult StoreSession::addEntries(const QList<QPair<QString, AccountEntry>>& 
     // The new names join the list in one sort at the end: inserting ten thousand names one by one
     // into the sorted list would move it around ten thousand times.
     QStringList names = m_accounts.items();
+    names.reserve(names.size() + entries.size());
     QSet<QString> newNames;
     QSet<QString> newSections;
+    newNames.reserve(entries.size());
+    newSections.reserve(entries.size());
+    // Each entry's section name, worked out once for the checks and the writing.
+    QStringList sectionNames;
+    sectionNames.reserve(entries.size());
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const QString& name = entries.at(i).first;
         StoreResult r = StoreResult::success();
-        const QString section = AccountList::upperForm(ReplaceUmlauts(name));
+        sectionNames.append(ReplaceUmlauts(name));
+        const QString section = AccountList::upperForm(sectionNames.last());
         const QString upper = AccountList::upperForm(name);
         if (name.isEmpty())
             r = StoreResult::validation(kEmptyName, StoreField::Account);
@@ -405,7 +412,7 @@ StoreResult StoreSession::addEntries(const QList<QPair<QString, AccountEntry>>& 
             const QString existing =
                 AccountList::upperForm(Cp1252::decode(QByteArrayView(text).sliced(at + 1, nameEnd - at - 1)));
             for (qsizetype i = 0; newSections.contains(existing) && i < entries.size(); ++i) {
-                if (AccountList::upperForm(ReplaceUmlauts(entries.at(i).first)) == existing) {
+                if (AccountList::upperForm(sectionNames.at(i)) == existing) {
                     failedIndex = static_cast<int>(i);
                     return StoreResult::validation(kDuplicateName, StoreField::Account);
                 }
@@ -416,21 +423,56 @@ StoreResult StoreSession::addEntries(const QList<QPair<QString, AccountEntry>>& 
     const int first = StoredCount + 1;
     const int count = StoredCount + static_cast<int>(entries.size());
     PlaintextFilter::editSection(text, kListSection, [&](IniDocument& list) {
-        list.setValue(kListSection, kCountKey, QString::number(count));
+        QList<std::pair<QString, QString>> values;
+        values.reserve(entries.size() + 1);
+        values.append({kCountKey, QString::number(count)});
         for (qsizetype i = 0; i < entries.size(); ++i)
-            list.setValue(kListSection, listKey(first + static_cast<int>(i)), entries.at(i).first);
+            values.append({listKey(first + static_cast<int>(i)), entries.at(i).first});
+        list.setValues(kListSection, values);
     });
     // The new sections are all new, so writing them into one document appended at the end gives the
     // bytes of appending them one by one.
-    IniDocument added;
-    for (const auto& [name, entry] : entries)
-        writeEntry(added, name, entry);
-    QByteArray bytes = added.toBytes();
-    added.clear();
+    // Each entry's section is new, so its bytes are built straight away instead of through ten thousand
+    // lookups; only names that the writer would fold into one section take the document's way.
+    QSet<QByteArray> sectionKeys;
+    sectionKeys.reserve(entries.size());
+    for (const QString& section : std::as_const(sectionNames))
+        sectionKeys.insert(IniDocument::nameKey(section));
     if (!text.isEmpty() && !text.endsWith('\n'))
         text += "\r\n";
-    text += bytes;
-    Wipe::bytes(bytes);
+    if (sectionKeys.size() == entries.size()) {
+        // Written straight into the text, which is sized once up front, so the plaintext is not
+        // copied while it grows.
+        qsizetype total = text.size();
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            const AccountEntry& entry = entries.at(i).second;
+            total += 2 * sectionNames.at(i).size() + entry.User.size() + entry.Pass.size() + entry.Web.size()
+                + 2 * entry.Comment.size() + 40;
+        }
+        if (total > text.capacity()) {
+            QByteArray grown;
+            grown.reserve(total);
+            grown.append(text);
+            Wipe::bytes(text);
+            text = std::move(grown);
+        }
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            const AccountEntry& entry = entries.at(i).second;
+            IniDocument::appendNewSection(text, sectionNames.at(i),
+                                          {{QStringLiteral("User"), entry.User},
+                                           {QStringLiteral("Pass"), entry.Pass},
+                                           {QStringLiteral("Web"), entry.Web},
+                                           {QStringLiteral("Comment"), EncodeLineBreaks(entry.Comment)}});
+        }
+    } else {
+        IniDocument added;
+        for (const auto& [name, entry] : entries)
+            writeEntry(added, name, entry);
+        QByteArray bytes = added.toBytes();
+        added.clear();
+        text += bytes;
+        Wipe::bytes(bytes);
+    }
     StoreActivity::pumpEvents();
     r = cycle.commit(UserFile, MasterPassword);
     if (!r.stored())

@@ -298,3 +298,38 @@ TEST(IniDocument, CopiesAreIndependentAndMovedFromIsEmpty)
     EXPECT_TRUE(c.toBytes().isEmpty());
     EXPECT_FALSE(c.hasSection("A"));
 }
+
+TEST(IniDocument, BatchWritesGiveTheBytesOfSingleWrites)
+{
+    // Values the writer has to quote or flatten, and names it trims.
+    const std::vector<std::pair<QString, QString>> values = {
+        {"User", " blank vorn"}, {"Pass", "hinten "}, {"Web", "\"zitiert\""}, {"Comment", "'a'"},
+        {" Leer ", ""},          {"Zeilen", "a\r\nb\nc"}, {"Umlaut", "Grüße €"}, {"Gleich", "a=b"}};
+
+    IniDocument single = IniDocument::fromBytes(cp("[Main]\r\nCount=1"));
+    QByteArray appended = single.toBytes();
+    appended += "\r\n";
+    for (const char* section : {" Neu ", "Zwei]"}) {
+        for (const auto& [key, value] : values)
+            single.setValue(section, key, value);
+    }
+    IniDocument::appendNewSection(appended, " Neu ", {values[0], values[1], values[2], values[3], values[4],
+                                                       values[5], values[6], values[7]});
+    IniDocument::appendNewSection(appended, "Zwei]", {values[0], values[1], values[2], values[3], values[4],
+                                                       values[5], values[6], values[7]});
+    EXPECT_EQ(appended, single.toBytes());
+
+    // setValues replaces existing keys in place, appends the others after the last key and creates a
+    // missing section, as one setValue after the other does.
+    const QByteArray start = cp("[Main]\r\nCount=1\r\nAccount1=x\r\nAccount3=alt\r\n\r\n[B]\r\nk=1");
+    const QList<std::pair<QString, QString>> list = {
+        {"Count", "3"}, {"Account2", " y"}, {"ACCOUNT3", "z"}, {"Account4", "w\r\n"}};
+    for (const QString& section : {QString("main"), QString("Neu")}) {
+        IniDocument one = IniDocument::fromBytes(start);
+        for (const auto& [key, value] : list)
+            one.setValue(section, key, value);
+        IniDocument batch = IniDocument::fromBytes(start);
+        batch.setValues(section, list);
+        EXPECT_EQ(batch.toBytes(), one.toBytes()) << section.toStdString();
+    }
+}
