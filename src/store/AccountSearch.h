@@ -5,7 +5,8 @@
 
 // Finding accounts by part of their name as the user types: case, accents and the spelling of
 // umlauts do not matter ("strasse" finds "Straße", "bar" and "baer" both find "Bär"). The names are
-// folded once when the list is set, so a keystroke only folds the typed text and scans.
+// folded once when the list is set, so a keystroke only folds the typed text and scans. One typed
+// text uses one spelling throughout: "mueller-bar" does not find "Müller-Bär".
 class AccountSearch {
 public:
     AccountSearch() = default;

@@ -1,6 +1,7 @@
 #include "ui/login/frmConfirmPass.h"
 
 #include "ui/common/FormLook.h"
+#include "ui/common/Twips.h"
 #include "ui/controls/StrengthBar.h"
 
 #include "app/MessagePresenter.h"
@@ -70,7 +71,7 @@ frmConfirmPass::frmConfirmPass(const QString& expected, QWidget* parent)
     layout->addWidget(m_strength);
     layout->addSpacing(4);
     layout->addLayout(buttons);
-    setFixedWidth(380);
+    setFixedWidth(Twips::toPixels(5700, this));
 
     connect(m_txtConfirm, &QLineEdit::textChanged, m_strength, &StrengthBar::setPassword);
     connect(m_txtConfirm, &QLineEdit::returnPressed, this, &frmConfirmPass::cmdOK_Click);

@@ -1,6 +1,7 @@
 #include "ui/main/frmSearch.h"
 
 #include "ui/common/FormLook.h"
+#include "ui/common/Twips.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -57,7 +58,7 @@ frmSearch::frmSearch(const QStringList& names, QWidget* parent)
     layout->addWidget(caption);
     layout->addWidget(m_txtSearch);
     layout->addWidget(m_lstAccounts, 1);
-    resize(300, 320);
+    resize(Twips::toPixels(4500, this), Twips::toPixels(4800, this));
 
     connect(m_txtSearch, &QLineEdit::textChanged, this, &frmSearch::txtSearch_Change);
     connect(m_txtSearch, &QLineEdit::returnPressed, this, &frmSearch::choose);
