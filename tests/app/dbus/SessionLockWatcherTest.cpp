@@ -9,6 +9,7 @@
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTest>
 #include <QVariant>
 
 #include <memory>
@@ -50,6 +51,26 @@ void flush(QDBusConnection& from)
 {
     ASSERT_TRUE(from.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.DBus")).value());
 }
+
+// Records what Qt and our code log while it lives: a missing bus or service must stay silent.
+class LogRecorder {
+public:
+    LogRecorder()
+    {
+        s_messages.clear();
+        m_previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext&, const QString& text) { s_messages.append(text); });
+    }
+    ~LogRecorder() { qInstallMessageHandler(m_previous); }
+    LogRecorder(const LogRecorder&) = delete;
+    LogRecorder& operator=(const LogRecorder&) = delete;
+
+    QString text() const { return s_messages.join(QLatin1Char('\n')); }
+
+private:
+    static inline QStringList s_messages;
+    QtMessageHandler m_previous = nullptr;
+};
 
 } // namespace
 
@@ -333,17 +354,41 @@ TEST_F(LoginManagerTest, StartUpDoesNotWaitForTheLoginManager)
     EXPECT_TRUE(locksAfter(locks, 1));
 }
 
+// A system bus without a login manager (a container, another init system): both questions fail,
+// silently, and the screen savers still lock.
+TEST(NoLoginManagerTest, TheQuestionsFailSilentlyAndTheScreenSaversStillLock)
+{
+    qputenv("XDG_SESSION_ID", "c7");
+    QString log;
+    {
+        LogRecorder recorder;
+        SessionLockWatcher watcher(QDBusConnection::sessionBus(), otherConnection(QStringLiteral("system")));
+        QSignalSpy locks(&watcher, &SessionLockWatcher::lockRequested);
+        QSignalSpy watched(&watcher, &SessionLockWatcher::loginSessionWatched);
+        // The bus itself answers both questions with an error, at once; time enough for both.
+        QTest::qWait(300);
+        QDBusConnection desktop = otherConnection(QStringLiteral("desktop"));
+        sendSignal(desktop, QStringLiteral("/org/gnome/ScreenSaver"), QStringLiteral("org.gnome.ScreenSaver"),
+                   QStringLiteral("ActiveChanged"), {true});
+        EXPECT_TRUE(locks.wait(5000));
+        EXPECT_EQ(watched.count(), 0);
+        EXPECT_TRUE(watcher.loginSessionPath().isEmpty());
+        QDBusConnection::disconnectFromBus(desktop.name());
+        log = recorder.text();
+    }
+    qunsetenv("XDG_SESSION_ID");
+    EXPECT_TRUE(log.isEmpty()) << log.toStdString();
+}
+
 } // namespace
 
 // Run with both bus addresses pointing nowhere (ctest: test_app_dbus_nobus): the program's own
 // watcher on the real buses is made without a message and never locks.
 TEST(NoBusTest, WithoutAnyBusTheWatcherIsQuietAndNeverLocks)
 {
-    static QStringList messages;
-    messages.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext&, const QString& text) { messages.append(text); });
+    QString log;
     {
+        LogRecorder recorder;
         SessionLockWatcher watcher;
         QSignalSpy locks(&watcher, &SessionLockWatcher::lockRequested);
         QSignalSpy watched(&watcher, &SessionLockWatcher::loginSessionWatched);
@@ -352,9 +397,9 @@ TEST(NoBusTest, WithoutAnyBusTheWatcherIsQuietAndNeverLocks)
         EXPECT_FALSE(locks.wait(300));
         EXPECT_EQ(watched.count(), 0);
         EXPECT_TRUE(watcher.loginSessionPath().isEmpty());
+        log = recorder.text();
     }
-    qInstallMessageHandler(previous);
-    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(log.isEmpty()) << log.toStdString();
 }
 
 #include "SessionLockWatcherTest.moc"
