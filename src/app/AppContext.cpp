@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -44,8 +45,25 @@ void InitApplication(const std::function<void(bool compact)>& applyCompactMode)
     app.LoginSoundFile = app.AppPath + QStringLiteral("Login.wav");
     app.LogoutSoundFile = app.AppPath + QStringLiteral("Logout.wav");
     app.CompactMode = LeadingNumber16(ReadIni(app.AppTitle, QStringLiteral("CompactMode"), app.SettingsFile, "0"));
+    app.AutoLockMinutes = AutoLockMinutesFromText(ReadIni(app.AppTitle, QStringLiteral("AutoLockMinutes"), app.SettingsFile));
     if (applyCompactMode)
         applyCompactMode(app.CompactMode == 1);
+}
+
+int AutoLockMinutesFromText(const QString& text)
+{
+    // The number as the one leading-number rule reads it: blanks, a sign, digits, a '.' fraction.
+    static const QRegularExpression kNumber(QStringLiteral("^[ \\t]*([+-]?)([0-9]*)(?:\\.([0-9]*))?"));
+    const QRegularExpressionMatch match = kNumber.match(text);
+    const QString digits = match.captured(2) + match.captured(3);
+    if (digits.isEmpty())
+        return AppContext::kDefaultAutoLockMinutes;
+    const bool aboveZero = digits.contains(QRegularExpression(QStringLiteral("[1-9]")));
+    if (aboveZero && match.captured(1) == QLatin1String("-"))
+        return AppContext::kDefaultAutoLockMinutes;
+    const auto minutes = static_cast<int>(LeadingNumber(text, 0, AppContext::kMaxAutoLockMinutes));
+    // "0.3" must not round to 0, which would turn locking off.
+    return minutes == 0 && aboveZero ? 1 : minutes;
 }
 
 void RemoveLeftoverPlaintext()

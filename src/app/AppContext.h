@@ -29,6 +29,12 @@ struct AppContext {
     QString LogoutSoundFile;
     // 1 while the main window has its compact height, else 0.
     qint16 CompactMode = 0;
+    // Minutes without input after which the main window locks; 0: never. Read at start-up only.
+    int AutoLockMinutes = kDefaultAutoLockMinutes;
+
+    static constexpr int kDefaultAutoLockMinutes = 10;
+    // One day: a longer wait is no lock at all, and it still fits a timer's milliseconds.
+    static constexpr int kMaxAutoLockMinutes = 24 * 60;
 };
 
 // The one instance of the process.
@@ -41,9 +47,14 @@ bool InitFolders(const QString& chosenDataFolder = {});
 
 // Fills the file paths and the title from AppPath and TempPath, deletes a plaintext working copy
 // that an older build left beside the stores or in the temporary folder (RemoveLeftoverPlaintext),
-// and reads CompactMode from the settings. applyCompactMode, when given, is handed
+// and reads CompactMode and AutoLockMinutes from the settings. applyCompactMode, when given, is handed
 // CompactMode == 1 at the end: the main window installs it to take its stored height.
 void InitApplication(const std::function<void(bool compact)>& applyCompactMode = {});
+
+// The minutes of the AutoLockMinutes setting: a leading whole or decimal number, rounded, at most
+// kMaxAutoLockMinutes; 0 turns locking off. A value that does not start with a number, or a negative
+// one, gives the default: a typing slip must not switch locking off. A fraction above 0 is 1 minute.
+int AutoLockMinutesFromText(const QString& text);
 
 // Deletes kLeftoverPlaintextName in AppPath and TempPath: regular files of this user's only, never
 // through a link (RemoveOwnFile).

@@ -1,5 +1,6 @@
 #include "app/AppContext.h"
 #include "app/FileServices.h"
+#include "core/Ini.h"
 
 #include "support/QtPrinters.h"
 #include "support/TestSupport.h"
@@ -135,6 +136,83 @@ TEST_F(AppContextTest, InitApplicationFillsEveryPathAndReadsCompactMode)
     // Start-up writes nothing: no probe file, no working copy.
     EXPECT_TRUE(QDir(program.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
     EXPECT_TRUE(QDir(temp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
+}
+
+// The idle lock is on unless the settings turn it off with 0; a value that is no number, or a
+// negative one, keeps the default rather than switching the lock off.
+TEST_F(AppContextTest, InitApplicationReadsAutoLockMinutes)
+{
+    QTemporaryDir program;
+    ASSERT_TRUE(program.isValid());
+    AppContext& app = appContext();
+    app.AppPath = withSeparator(program.path());
+    app.TempPath = app.AppPath;
+
+    struct Case { QByteArray value; int expected; };
+    const Case cases[] = {
+        {"5", 5},
+        {"0", 0},
+        {" \t15", 15},
+        {"+3", 3},
+        {"2.5", 2},      // halves to even, as every number of the settings
+        {"2.6", 3},
+        {"7 Minuten", 7},
+        {"0.3", 1},      // above 0 never rounds to "off"
+        {".9", 1},
+        {"0.0", 0},
+        {"-0", 0},
+        {"1440", 1440},
+        {"1441", 1440},  // at most one day
+        {"99999999999999999999", 1440},
+        {"-5", 10},
+        {"-0.4", 10},
+        {"", 10},
+        {"aus", 10},
+        {"nie", 10},
+        {".", 10},
+        {"-", 10},
+        {"x5", 10},
+        {{}, 10},        // no such key
+    };
+    const QString settings = program.filePath("Keywarden.ini");
+    for (const Case& c : cases) {
+        QByteArray text = "[Tarvenic Keywarden]\r\nCompactMode=1\r\n";
+        if (!c.value.isNull())
+            text += "AutoLockMinutes=" + c.value + "\r\n";
+        ASSERT_TRUE(testsupport::writeAll(settings, text));
+        app.AutoLockMinutes = -1;
+        InitApplication();
+        EXPECT_EQ(app.AutoLockMinutes, c.expected) << "AutoLockMinutes=" << c.value.toStdString();
+        EXPECT_EQ(app.CompactMode, 1);
+    }
+
+    // In another section, and without a settings file at all: the default.
+    ASSERT_TRUE(testsupport::writeAll(settings, "[Anderes]\r\nAutoLockMinutes=0\r\n"));
+    InitApplication();
+    EXPECT_EQ(app.AutoLockMinutes, 10);
+    ASSERT_TRUE(QFile::remove(settings));
+    app.AutoLockMinutes = -1;
+    InitApplication();
+    EXPECT_EQ(app.AutoLockMinutes, 10);
+    EXPECT_FALSE(QFile::exists(settings)) << "the setting is only read, never written";
+}
+
+// The window writes its position and height mode key by key; the lock setting stays as it was.
+TEST_F(AppContextTest, WritingTheWindowSettingsKeepsAutoLockMinutes)
+{
+    QTemporaryDir program;
+    ASSERT_TRUE(program.isValid());
+    AppContext& app = appContext();
+    app.AppPath = withSeparator(program.path());
+    app.TempPath = app.AppPath;
+    const QString settings = program.filePath("Keywarden.ini");
+    ASSERT_TRUE(testsupport::writeAll(settings, "[Tarvenic Keywarden]\r\nAutoLockMinutes=3\r\n"));
+    InitApplication();
+    for (const char* key : {"Top", "Left", "CompactMode"})
+        WriteIni(app.AppTitle, QString::fromLatin1(key), QStringLiteral("1"), app.SettingsFile);
+    app.AutoLockMinutes = -1;
+    InitApplication();
+    EXPECT_EQ(app.AutoLockMinutes, 3);
 }
 
 TEST_F(AppContextTest, StartUpDeletesAPlaintextWorkingCopyLeftBesideTheStoresOrInTheTemporaryFolder)
