@@ -15,9 +15,11 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -98,11 +100,28 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.iterations > 0)
-                m_seconds[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
+            const std::string& name = run.run_name.function_name;
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                m_times[name].push_back(run.GetAdjustedRealTime());
+            else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                m_medians[name] = run.GetAdjustedRealTime();
         }
     }
-    std::map<std::string, double> m_seconds;
+    // Real time per iteration, the median over the repetitions (--benchmark_repetitions) so that one
+    // disturbed run does not decide; both benchmarks report in the same unit.
+    double time(const std::string& name)
+    {
+        if (m_medians.count(name))
+            return m_medians[name];
+        std::vector<double>& all = m_times[name];
+        if (all.empty())
+            return 0;
+        std::sort(all.begin(), all.end());
+        const std::size_t n = all.size();
+        return n % 2 == 1 ? all[n / 2] : (all[n / 2 - 1] + all[n / 2]) / 2;
+    }
+    std::map<std::string, std::vector<double>> m_times;
+    std::map<std::string, double> m_medians;
 };
 
 } // namespace
@@ -112,8 +131,8 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double import = reporter.m_seconds["BM_Import"];
-    const double cipher = reporter.m_seconds["BM_CipherOfResult"];
+    const double import = reporter.time("BM_Import");
+    const double cipher = reporter.time("BM_CipherOfResult");
     if (import > 0 && cipher > 0)
         std::printf("import of %d rows / cipher work of the resulting store: %.2f (goal: at most 3)\n", kRows,
                     import / cipher);

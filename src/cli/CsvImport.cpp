@@ -4,6 +4,8 @@
 
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 
 enum class Layout { Own, GroupTitle, FolderLogin, UrlOnly, NameUrl };
@@ -65,7 +67,14 @@ bool CsvImport::rows(const QList<CsvReader::Record>& records, QList<Row>& out, Q
         return false;
     }
     const QList<int> mapped = {c.name, c.user, c.pass, c.web, c.comment};
+    // The columns whose values go into the comment, worked out once for all rows.
+    QList<int> extra;
+    for (int i = 0; i < header.size(); ++i) {
+        if (!mapped.contains(i) && !kIgnored.contains(header.at(i)))
+            extra.append(i);
+    }
 
+    out.reserve(records.size() - 1);
     for (qsizetype r = 1; r < records.size(); ++r) {
         const CsvReader::Record& record = records.at(r);
         // Some exports leave trailing empty fields off short rows.
@@ -81,16 +90,16 @@ bool CsvImport::rows(const QList<CsvReader::Record>& records, QList<Row>& out, Q
         // Our own export carries the comment exactly as stored (a lone CR included); the others break
         // lines with LF, and the store keeps the windows' CR LF.
         QString comment = layout == Layout::Own ? value(c.comment) : CommandLine::normalizeLineBreaks(value(c.comment));
-        for (int i = 0; i < header.size(); ++i) {
-            if (mapped.contains(i) || kIgnored.contains(header.at(i)) || value(i).isEmpty())
+        for (const int i : extra) {
+            if (value(i).isEmpty())
                 continue;
             if (!comment.isEmpty())
                 comment += QStringLiteral("\r\n");
             comment += CommandLine::normalizeLineBreaks(records.first().fields.at(i).trimmed() + QStringLiteral(": ") +
                                                         value(i));
         }
-        row.entry.Comment = comment;
-        out.append(row);
+        row.entry.Comment = std::move(comment);
+        out.append(std::move(row));
     }
     return true;
 }

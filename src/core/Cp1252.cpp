@@ -1,5 +1,6 @@
 #include "core/Cp1252.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -48,11 +49,6 @@ bool byteFor(QChar c, unsigned char& byte)
     return false;
 }
 
-bool isRepresentable(QChar c)
-{
-    unsigned char b;
-    return byteFor(c, b);
-}
 
 bool isRepresentable(const QString& text)
 {
@@ -67,12 +63,39 @@ QByteArray encode(const QString& text)
     // One byte per UTF-16 unit, so lengths in characters and in bytes agree;
     // a unit outside the code page (either half of a surrogate pair too) becomes '?'.
     QByteArray out(text.size(), Qt::Uninitialized);
-    char* dst = out.data();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        unsigned char b;
-        dst[i] = byteFor(text[i], b) ? static_cast<char>(b) : '?';
-    }
+    encodeTo(text, out.data());
     return out;
+}
+
+void encodeTo(QStringView text, char* out)
+{
+    const char16_t* src = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    // Most store text is Latin-1, which maps to itself; blocks of it are copied in a loop the
+    // compiler can vectorise, and only the rest goes through the table.
+    constexpr qsizetype kBlock = 16;
+    while (i < n) {
+        if (i + kBlock <= n) {
+            char16_t high = 0;
+            for (qsizetype k = 0; k < kBlock; ++k)
+                high |= src[i + k] & 0xFF00;
+            bool c1 = false;
+            for (qsizetype k = 0; k < kBlock; ++k)
+                c1 |= src[i + k] >= 0x80 && src[i + k] < 0xA0;
+            if (high == 0 && !c1) {
+                for (qsizetype k = 0; k < kBlock; ++k)
+                    out[i + k] = static_cast<char>(src[i + k]);
+                i += kBlock;
+                continue;
+            }
+        }
+        const qsizetype stop = std::min(n, i + kBlock);
+        for (; i < stop; ++i) {
+            unsigned char b;
+            out[i] = byteFor(QChar(src[i]), b) ? static_cast<char>(b) : '?';
+        }
+    }
 }
 
 const std::array<unsigned char, 256>& upperTable()

@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QChar>
 #include <QString>
+#include <QStringView>
 
 #include <array>
 
@@ -16,10 +17,18 @@ namespace Cp1252 {
 // control characters of the same value, so every byte string round-trips.
 QString decode(QByteArrayView bytes);
 QByteArray encode(const QString& text);
+// encode() into `out`, which has room for text.size() bytes.
+void encodeTo(QStringView text, char* out);
 
 // The byte for one character; false when the code page cannot represent it.
 bool byteFor(QChar c, unsigned char& byte);
-bool isRepresentable(QChar c);
+inline bool isRepresentable(QChar c)
+{
+    // Latin-1 outside 80..9F is the code page's own; only the rest needs the table.
+    const char16_t u = c.unicode();
+    unsigned char b;
+    return u < 0x80 || (u >= 0xA0 && u <= 0xFF) || byteFor(c, b);
+}
 bool isRepresentable(const QString& text);
 
 // Upper case per byte, as the ANSI profile functions compare names: every letter whose capital

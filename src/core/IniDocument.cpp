@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -94,6 +95,39 @@ bool isHeader(QByteArrayView text)
 {
     const QByteArrayView v = trimmed(text);
     return !v.isEmpty() && v.front() == '[';
+}
+
+// singleLine(text) written at `dst`; the end.
+char* putSingleLine(char* dst, QStringView text)
+{
+    Cp1252::encodeTo(text, dst);
+    char* const end = dst + text.size();
+    std::replace_if(dst, end, [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return end;
+}
+
+// nameBytes(name) written at `dst`; the end.
+char* putName(char* dst, QStringView name)
+{
+    char* const end = putSingleLine(dst, name);
+    const QByteArrayView written(dst, end - dst);
+    const QByteArrayView kept = trimmed(written);
+    if (kept.data() != dst)
+        std::memmove(dst, kept.data(), static_cast<std::size_t>(kept.size()));
+    return dst + kept.size();
+}
+
+// writerForm(value) written at `dst`, which has room for two more bytes than the value; the end.
+char* putValue(char* dst, QStringView value)
+{
+    char* const end = putSingleLine(dst, value);
+    const QByteArrayView written(dst, end - dst);
+    if (readerForm(written) == written)
+        return end;
+    std::memmove(dst + 1, dst, static_cast<std::size_t>(written.size()));
+    dst[0] = '"';
+    end[1] = '"';
+    return end + 2;
 }
 
 } // namespace
@@ -396,12 +430,45 @@ void IniDocument::setValues(const QString& section, const QList<std::pair<QStrin
 void IniDocument::appendNewSection(QByteArray& out, const QString& section,
                                    std::initializer_list<std::pair<QString, QString>> values)
 {
-    out.append('[').append(nameBytes(section)).append("]\r\n");
-    for (const auto& [key, value] : values) {
-        QByteArray val = writerForm(value);
-        out.append(nameBytes(key)).append('=').append(val).append(kCrLf);
-        Wipe::bytes(val);
-    }
+    appendHeaderLine(out, section);
+    for (const auto& [key, value] : values)
+        appendKeyLine(out, key, value);
+}
+
+void IniDocument::appendHeaderLine(QByteArray& out, QStringView section)
+{
+    Wipe::ensureRoom(out, section.size() + kHeaderLineExtra);
+    const qsizetype begin = out.size();
+    out.resize(begin + section.size() + kHeaderLineExtra);
+    out.truncate(putHeaderLine(out.data() + begin, section) - out.constData());
+}
+
+void IniDocument::appendKeyLine(QByteArray& out, QStringView key, QStringView value)
+{
+    Wipe::ensureRoom(out, key.size() + value.size() + kKeyLineExtra);
+    const qsizetype begin = out.size();
+    out.resize(begin + key.size() + value.size() + kKeyLineExtra);
+    out.truncate(putKeyLine(out.data() + begin, key, value) - out.constData());
+}
+
+char* IniDocument::putHeaderLine(char* dst, QStringView section)
+{
+    *dst++ = '[';
+    dst = putName(dst, section);
+    *dst++ = ']';
+    *dst++ = '\r';
+    *dst++ = '\n';
+    return dst;
+}
+
+char* IniDocument::putKeyLine(char* dst, QStringView key, QStringView value)
+{
+    dst = putName(dst, key);
+    *dst++ = '=';
+    dst = putValue(dst, value);
+    *dst++ = '\r';
+    *dst++ = '\n';
+    return dst;
 }
 
 QStringList IniDocument::lines() const

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <initializer_list>
 #include <optional>
@@ -62,6 +63,18 @@ public:
     // many new sections are serialised without building their lines.
     static void appendNewSection(QByteArray& out, const QString& section,
                                  std::initializer_list<std::pair<QString, QString>> values);
+    // The single lines of appendNewSection: the header line of a new section, and the line of a key
+    // that its section does not hold yet, written onto `out` without building them first. Reserving
+    // room in `out` beforehand saves the wiped move to a larger buffer.
+    static void appendHeaderLine(QByteArray& out, QStringView section);
+    static void appendKeyLine(QByteArray& out, QStringView key, QStringView value);
+    // The same lines written at `dst`, which has room for section.size() + kHeaderLineExtra or
+    // key.size() + value.size() + kKeyLineExtra bytes; the end of what was written. For a writer
+    // that sizes its buffer once for thousands of lines.
+    static constexpr qsizetype kHeaderLineExtra = 4;
+    static constexpr qsizetype kKeyLineExtra = 5;
+    static char* putHeaderLine(char* dst, QStringView section);
+    static char* putKeyLine(char* dst, QStringView key, QStringView value);
 
     // The raw lines (without line ends), for the one line-based store procedure that removes a
     // whole section. setLines re-indexes the document.

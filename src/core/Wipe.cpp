@@ -1,5 +1,6 @@
 #include "core/Wipe.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -36,6 +37,17 @@ void bytes(QByteArray& buffer)
     if (!buffer.isEmpty() && buffer.isDetached())
         memory(buffer.data(), static_cast<std::size_t>(buffer.size()));
     buffer.clear();
+}
+
+void ensureRoom(QByteArray& buffer, qsizetype extra)
+{
+    if (buffer.isDetached() && buffer.data_ptr().freeSpaceAtEnd() >= extra)
+        return;
+    QByteArray grown;
+    grown.reserve(std::max(buffer.size() + extra, 2 * buffer.size()));
+    grown.append(QByteArrayView(buffer));
+    bytes(buffer);
+    buffer = std::move(grown);
 }
 
 void setTextWatcher(TextWatcher watcher)

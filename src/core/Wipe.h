@@ -18,6 +18,11 @@ void memory(void* data, std::size_t size);
 void bytes(QByteArray& buffer);
 void text(QString& text);
 
+// Makes room for `extra` more bytes at the end of a buffer of secrets that is about to grow: if it
+// has too little, its content moves to a larger buffer and the old one is wiped, where QByteArray's
+// own growing would free it unwiped.
+void ensureRoom(QByteArray& buffer, qsizetype extra);
+
 // Test seam: while set, every non-empty text handed to text() is shown to the watcher first, so a
 // test can tell that a secret went through the wipe.
 using TextWatcher = std::function<void(const QString& text)>;

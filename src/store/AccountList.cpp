@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -95,9 +96,16 @@ int AccountList::compare(const QString& a, const QString& b)
 QString AccountList::upperForm(const QString& name)
 {
     // Character by character, as the code page's own upper-casing does: ß has no capital and stays.
-    QString out(name);
-    for (QChar& c : out)
-        c = c.toUpper();
+    QString out(name.size(), Qt::Uninitialized);
+    const char16_t* src = QStringView(name).utf16();
+    char16_t* dst = reinterpret_cast<char16_t*>(out.data());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = src[i];
+        if (c < 0x80)
+            dst[i] = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
+        else
+            dst[i] = QChar(c).toUpper().unicode();
+    }
     return out;
 }
 
@@ -115,16 +123,40 @@ StoreResult AccountList::at(int index, QString& name) const
 
 void AccountList::assign(const QStringList& names)
 {
+    // A printable-ASCII name is keyed once by its characters' collator ranks: comparing two keys
+    // byte by byte, the shorter first on a tie, is collate()'s answer without its table lookups.
     struct Entry {
         SortName name;
         qsizetype index;
+        qsizetype keyAt;
     };
     std::vector<Entry> order;
     order.reserve(static_cast<std::size_t>(names.size()));
-    for (qsizetype i = 0; i < names.size(); ++i)
-        order.push_back(Entry{SortName(names.at(i)), i});
-    std::stable_sort(order.begin(), order.end(),
-                     [](const Entry& a, const Entry& b) { return compareNames(a.name, b.name) < 0; });
+    std::vector<quint8> keys;
+    const auto& ranks = asciiRanks();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const SortName name(names.at(i));
+        order.push_back(Entry{name, i, static_cast<qsizetype>(keys.size())});
+        if (name.ascii) {
+            for (const QChar c : name.text)
+                keys.push_back(ranks[c.unicode()]);
+        }
+    }
+    const quint8* const keyData = keys.data();
+    const auto less = [keyData](const Entry& a, const Entry& b) {
+        if (!a.name.ascii || !b.name.ascii)
+            return compareNames(a.name, b.name) < 0;
+        const qsizetype na = a.name.text.size();
+        const qsizetype nb = b.name.text.size();
+        const qsizetype common = std::min(na, nb);
+        int c = common > 0 ? std::memcmp(keyData + a.keyAt, keyData + b.keyAt, static_cast<std::size_t>(common)) : 0;
+        if (c == 0)
+            c = na < nb ? -1 : (na > nb ? 1 : 0);
+        if (c == 0)
+            c = a.name.text.compare(b.name.text, Qt::CaseSensitive);
+        return c < 0;
+    };
+    std::stable_sort(order.begin(), order.end(), less);
     QStringList sorted;
     sorted.reserve(names.size());
     for (const Entry& entry : order)

@@ -160,6 +160,12 @@ QByteArray sectionNamed(const QByteArray& plain, const QString& section)
     return block.found() ? plain.mid(block.begin, block.end - block.begin) : QByteArray();
 }
 
+std::pair<qsizetype, qsizetype> sectionRange(const QByteArray& plain, const QString& section)
+{
+    const Block found = findSection(plain, section);
+    return {found.begin, found.end};
+}
+
 void editSection(QByteArray& plain, const QString& section, const std::function<void(IniDocument&)>& edit)
 {
     const Block found = findSection(plain, section);

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 class IniDocument;
 
@@ -20,6 +21,9 @@ QByteArray withoutSection(const QByteArray& plain, const QString& section);
 // as they are; empty when there is none. A lookup in the result finds the same values as in the whole
 // text, and the text after that section is not even looked at.
 QByteArray sectionNamed(const QByteArray& plain, const QString& section);
+
+// Where sectionNamed's section lies in `plain`: [begin, end), or begin = end = -1 when there is none.
+std::pair<qsizetype, qsizetype> sectionRange(const QByteArray& plain, const QString& section);
 
 // Changes one section in place: the section that sectionNamed finds is cut out, parsed alone, handed
 // to `edit`, serialised and put back between the unchanged bytes before and after it. Without such a

@@ -75,6 +75,13 @@ bool readFile(const QString& path, QByteArray& bytes)
 
 QString ReplaceUmlauts(const QString& accountName)
 {
+    // Most names hold none of the letters; they are handed back as they are, without a copy.
+    const auto replaced = [](QChar c) {
+        const char16_t u = c.unicode();
+        return u == u'ä' || u == u'Ä' || u == u'ö' || u == u'Ö' || u == u'ü' || u == u'Ü' || u == u'ß';
+    };
+    if (std::none_of(accountName.begin(), accountName.end(), replaced))
+        return accountName;
     QString out;
     out.reserve(accountName.size() + 4);
     for (const QChar c : accountName) {

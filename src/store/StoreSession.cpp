@@ -1,5 +1,6 @@
 #include "store/StoreSession.h"
 
+#include "store/ImportWriter.h"
 #include "store/MasterPasswordChange.h"
 #include "store/PlaintextFilter.h"
 #include "store/StoreActivity.h"
@@ -420,59 +421,8 @@ StoreResult StoreSession::addEntries(const QList<QPair<QString, AccountEntry>>& 
         }
         at = lineEnd + 1;
     }
-    const int first = StoredCount + 1;
     const int count = StoredCount + static_cast<int>(entries.size());
-    PlaintextFilter::editSection(text, kListSection, [&](IniDocument& list) {
-        QList<std::pair<QString, QString>> values;
-        values.reserve(entries.size() + 1);
-        values.append({kCountKey, QString::number(count)});
-        for (qsizetype i = 0; i < entries.size(); ++i)
-            values.append({listKey(first + static_cast<int>(i)), entries.at(i).first});
-        list.setValues(kListSection, values);
-    });
-    // The new sections are all new, so writing them into one document appended at the end gives the
-    // bytes of appending them one by one.
-    // Each entry's section is new, so its bytes are built straight away instead of through ten thousand
-    // lookups; only names that the writer would fold into one section take the document's way.
-    QSet<QByteArray> sectionKeys;
-    sectionKeys.reserve(entries.size());
-    for (const QString& section : std::as_const(sectionNames))
-        sectionKeys.insert(IniDocument::nameKey(section));
-    if (!text.isEmpty() && !text.endsWith('\n'))
-        text += "\r\n";
-    if (sectionKeys.size() == entries.size()) {
-        // Written straight into the text, which is sized once up front, so the plaintext is not
-        // copied while it grows.
-        qsizetype total = text.size();
-        for (qsizetype i = 0; i < entries.size(); ++i) {
-            const AccountEntry& entry = entries.at(i).second;
-            total += 2 * sectionNames.at(i).size() + entry.User.size() + entry.Pass.size() + entry.Web.size()
-                + 2 * entry.Comment.size() + 40;
-        }
-        if (total > text.capacity()) {
-            QByteArray grown;
-            grown.reserve(total);
-            grown.append(text);
-            Wipe::bytes(text);
-            text = std::move(grown);
-        }
-        for (qsizetype i = 0; i < entries.size(); ++i) {
-            const AccountEntry& entry = entries.at(i).second;
-            IniDocument::appendNewSection(text, sectionNames.at(i),
-                                          {{QStringLiteral("User"), entry.User},
-                                           {QStringLiteral("Pass"), entry.Pass},
-                                           {QStringLiteral("Web"), entry.Web},
-                                           {QStringLiteral("Comment"), EncodeLineBreaks(entry.Comment)}});
-        }
-    } else {
-        IniDocument added;
-        for (const auto& [name, entry] : entries)
-            writeEntry(added, name, entry);
-        QByteArray bytes = added.toBytes();
-        added.clear();
-        text += bytes;
-        Wipe::bytes(bytes);
-    }
+    ImportWriter::write(text, kListSection, StoredCount, entries, sectionNames);
     StoreActivity::pumpEvents();
     r = cycle.commit(UserFile, MasterPassword);
     if (!r.stored())

@@ -87,8 +87,11 @@ StoreResult replace(const QString& path, const QByteArray& plain, const QString&
     // What a wrong key deciphered must never be enciphered back over the store.
     if (!PlaintextFilter::isPlausible(plain))
         return StoreResult::validation(kNotStoreText, StoreField::None);
-    QByteArray bytes = plain;
-    bytes.detach();
+    // A copy with room for the enciphered form, so the cipher works in place and no second
+    // buffer of the store's size is needed.
+    QByteArray bytes;
+    bytes.reserve(clsBlowfish::encipheredSize(plain.size()));
+    bytes.append(QByteArrayView(plain));
     clsBlowfish cipher;
     if (cipher.EncryptByte(bytes, key) != CryptStatus::Ok) {
         Wipe::bytes(bytes);

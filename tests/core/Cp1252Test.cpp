@@ -49,3 +49,22 @@ TEST(Cp1252, UpperCaseStaysInsideTheCodePage)
         EXPECT_TRUE(capital.at(0) == c.toUpper() || table[b] == b) << b;
     }
 }
+
+TEST(Cp1252, LongTextEncodesAsCharacterByCharacter)
+{
+    // Latin-1 runs are copied in blocks; a character that needs the table or has no byte must
+    // still come out right wherever it falls in a block, also in the short tail.
+    const QChar specials[] = {QChar(0x20AC), QChar(0x0081), QChar(0x00E9), QChar(0x0416), QChar(0xD83D), QChar(0x009F)};
+    for (const QChar special : specials) {
+        for (int length : {15, 16, 17, 40}) {
+            for (int at = 0; at < length; ++at) {
+                QString text(length, u'x');
+                text[at] = special;
+                QByteArray expected(length, 'x');
+                unsigned char byte;
+                expected[at] = Cp1252::byteFor(special, byte) ? static_cast<char>(byte) : '?';
+                EXPECT_EQ(Cp1252::encode(text), expected) << "U+" << std::hex << int(special.unicode()) << " at " << std::dec << at;
+            }
+        }
+    }
+}

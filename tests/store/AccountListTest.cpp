@@ -52,6 +52,20 @@ TEST(AccountList, OrderIsTheCollatorsOnEveryShortAsciiName)
     }
     EXPECT_EQ(disagreements, 0);
 
+    // assign sorts by keys built once per name; it must give the same order, also when names
+    // beyond ASCII are mixed in.
+    QStringList shuffled = names;
+    std::reverse(shuffled.begin(), shuffled.end());
+    std::rotate(shuffled.begin(), shuffled.begin() + shuffled.size() / 3, shuffled.end());
+    AccountList list;
+    list.assign(shuffled);
+    EXPECT_EQ(list.items(), names);
+    shuffled = QStringList{u"Öl"_qs, u"ol"_qs, u"Ofen"_qs, u"ärger"_qs, u"Arg"_qs, u"a b"_qs, u"Ärger"_qs, u"Zoo"_qs};
+    QStringList expected = shuffled;
+    std::sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) { return AccountList::compare(a, b) < 0; });
+    list.assign(shuffled);
+    EXPECT_EQ(list.items(), expected);
+
     // Names beyond ASCII go to the collator, also against ASCII ones.
     EXPECT_LT(AccountList::compare(u"Ab"_qs, u"Äc"_qs), 0);
     EXPECT_GT(AccountList::compare(u"Äc"_qs, u"Ab"_qs), 0);
