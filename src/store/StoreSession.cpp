@@ -5,6 +5,7 @@
 #include "store/StoreActivity.h"
 #include "store/StoreCycle.h"
 #include "store/StoreLayout.h"
+#include "store/StoreTexts.h"
 #include "store/UserDirectory.h"
 #include "store/UserStoreFile.h"
 
@@ -18,22 +19,12 @@
 #include <QSet>
 #include <QFileInfo>
 
+using namespace StoreTexts;
+
 namespace {
 
-const QString kListSection = QStringLiteral("Main");
 const QString kCountKey = QStringLiteral("Count");
 
-const QString kNeedUserOrPassword = QStringLiteral("Bitte Benutzernamen und/oder Passwort eingeben.   ");
-const QString kEmptyName = QStringLiteral("Kann keinen leeren Eintrag speichern.   ");
-const QString kDuplicateName = QStringLiteral("Ein Account mit diesem Namen existiert bereits.   ");
-const QString kDeleteEmpty = QStringLiteral("Kann keinen leeren Eintrag löschen.");
-const QString kInvalidName =
-    QStringLiteral("Der Name enthält Zeichen, die nicht gespeichert werden können (Steuerzeichen, "
-                   "eckige Klammern oder Zeichen außerhalb von Windows-1252).   ");
-const QString kInvalidValue =
-    QStringLiteral("Der Eintrag enthält Zeichen, die nicht gespeichert werden können (Zeilenumbrüche, "
-                   "Steuerzeichen oder Zeichen außerhalb von Windows-1252).   ");
-const QString kListFull = QStringLiteral("Es können keine weiteren Einträge gespeichert werden.   ");
 const QString kPlaceholderFailed =
     QStringLiteral("Die Datei des neuen Benutzers konnte nicht angelegt werden.");
 
@@ -63,15 +54,6 @@ void writeEntry(IniDocument& document, const QString& accountName, const Account
     document.setValue(section, QStringLiteral("Pass"), entry.Pass);
     document.setValue(section, QStringLiteral("Web"), entry.Web);
     document.setValue(section, QStringLiteral("Comment"), EncodeLineBreaks(entry.Comment));
-}
-
-// DeleteIniSection on an operation's text, the old text wiped.
-void dropSection(QByteArray& text, const QString& section)
-{
-    QByteArray without = PlaintextFilter::withoutSection(text, section);
-    Wipe::bytes(text);
-    text = std::move(without);
-    StoreActivity::pumpEvents();
 }
 
 // The one section of an operation's text that a lookup needs, parsed alone; the copy and the
@@ -267,7 +249,8 @@ StoreResult StoreSession::saveEntry(const QString& oldAccountName, const QString
             });
             accounts.removeAt(p);
             accounts.insert(accountName);
-            dropSection(text, ReplaceUmlauts(oldAccountName));
+            DeleteIniSection(ReplaceUmlauts(oldAccountName), text);
+            StoreActivity::pumpEvents();
         }
         PlaintextFilter::editSection(text, ReplaceUmlauts(accountName),
                                      [&](IniDocument& doc) { writeEntry(doc, accountName, entry); });
@@ -298,7 +281,8 @@ StoreResult StoreSession::deleteEntry(const QString& accountName, ListUpdate lis
     if (index >= 0)
         accounts.removeAt(index);
     StoreResult r = rewrite(checkDelete(accountName), [&](QByteArray& text) {
-        dropSection(text, ReplaceUmlauts(accountName));
+        DeleteIniSection(ReplaceUmlauts(accountName), text);
+        StoreActivity::pumpEvents();
         if (listUpdate == ListUpdate::Now)
             writeListSection(text, accounts, StoredCount);
     });

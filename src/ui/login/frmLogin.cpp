@@ -17,8 +17,10 @@
 #include "app/SoundPlayer.h"
 #include "core/Ini.h"
 #include "core/Wipe.h"
+#include "store/MasterPasswordChange.h"
 #include "store/StoreActivity.h"
 #include "store/StoreSession.h"
+#include "store/StoreTexts.h"
 #include "store/UserDirectory.h"
 
 #include <QCloseEvent>
@@ -36,10 +38,6 @@ constexpr int kClientHeight = 1125;
 const QColor kBackColor(224, 224, 224);
 const QColor kLinkHoverColor(255, 0, 0);
 
-const QString kNameMissing = QStringLiteral("Bitte Benutzername auswählen bzw. eingeben.   ");
-const QString kPasswordMissing =
-    QStringLiteral("Bitte sicherstellen, dass das Master-Passwort korrekt eingegeben wird.");
-const QString kPasswordTooShort = QStringLiteral("Das Master-Passwort sollte mindestens 4 Zeichen lang sein.   ");
 const QString kWrongPassword =
     QStringLiteral("Das Master-Passwort für '%1' ist falsch: die Datei kann nicht geöffnet werden.\r\n"
                    "Das Programm wird beendet.   ");
@@ -181,7 +179,7 @@ void frmLogin::login()
     const QString password = txtLoginPassWord->text();
 
     if (user.isEmpty()) {
-        ShowMessage(kNameMissing, kMessageExclamation);
+        ShowMessage(StoreTexts::kUserNameMissing, kMessageExclamation);
         focusLoginField(kFocusName);
         return;
     }
@@ -193,12 +191,12 @@ void frmLogin::login()
         return;
     }
     if (password.isEmpty()) {
-        ShowMessage(kPasswordMissing, kMessageExclamation);
+        ShowMessage(StoreTexts::kMasterPasswordMissing, kMessageExclamation);
         focusLoginField(kFocusPassword);
         return;
     }
-    if (password.size() < 4) {
-        ShowMessage(kPasswordTooShort, kMessageExclamation);
+    if (password.size() < MasterPasswordChange::kMinimumLength) {
+        ShowMessage(StoreTexts::kMasterPasswordTooShort, kMessageExclamation);
         focusLoginField(kFocusPassword);
         return;
     }
@@ -276,12 +274,12 @@ void frmLogin::openTextMode()
     const QString user = Combo1->currentText();
     const QString password = txtLoginPassWord->text();
     if (user.isEmpty()) {
-        ShowMessage(kNameMissing, kMessageExclamation, caption);
+        ShowMessage(StoreTexts::kUserNameMissing, kMessageExclamation, caption);
         focusLoginField(kFocusName);
         return;
     }
     if (password.isEmpty()) {
-        ShowMessage(kPasswordMissing, kMessageExclamation, caption);
+        ShowMessage(StoreTexts::kMasterPasswordMissing, kMessageExclamation, caption);
         focusLoginField(kFocusPassword);
         return;
     }
@@ -311,7 +309,7 @@ void frmLogin::lblPassword_Click()
     const AppContext& app = appContext();
     const QString user = Combo1->currentText();
     if (user.isEmpty()) {
-        ShowMessage(kNameMissing, kMessageInformation);
+        ShowMessage(StoreTexts::kUserNameMissing, kMessageInformation);
         focusLoginField(kFocusName);
         return;
     }

@@ -197,8 +197,7 @@ void frmMasterPass::Command1_Click()
     }
     if (!r.stored()) {
         // The user file still opens under the old password; the dialog stays open.
-        ShowMessage(r.message.isEmpty() ? storeErrorText(r.error) : r.message,
-                    static_cast<qint16>(r.kind));
+        ShowMessage(r.message, static_cast<qint16>(r.kind));
         if (r.error == StoreError::Validation)
             (r.focus == StoreField::OldPassword ? m_txtOldPass : m_txtNewPass)->setFocus();
         return;

@@ -1,5 +1,6 @@
 #include "ui/main/frmEditSafe.h"
 
+#include "ui/common/EntryFieldWidgets.h"
 #include "ui/common/FormLook.h"
 #include "ui/common/Twips.h"
 #include "ui/main/frmMain.h"
@@ -154,25 +155,15 @@ void frmEditSafe::cmdSave_Click()
         if (result.error == StoreError::Busy)
             return;
         ShowMessage(result.message, static_cast<qint16>(result.kind));
-        switch (result.focus) {
-        case StoreField::UserName:
-            txtEditUser->setFocus();
-            break;
-        case StoreField::Password:
-            txtEditPass->setFocus();
-            break;
-        case StoreField::WebSite:
-            txtEditWeb->setFocus();
-            break;
-        case StoreField::Comment:
-            txtEditComments->setFocus();
-            break;
-        default:
+        const EntryFieldWidgets fields{txtEditAcct, txtEditUser, txtEditPass, txtEditWeb, txtEditComments};
+        QWidget* box = fields.widgetFor(result.focus);
+        // The name box takes every refusal that names no other box.
+        if (!box || box == txtEditAcct) {
             if (result.clearField)
                 txtEditAcct->clear();
-            txtEditAcct->setFocus();
-            break;
+            box = txtEditAcct;
         }
+        box->setFocus();
         return;
     }
 

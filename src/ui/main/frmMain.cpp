@@ -4,6 +4,7 @@
 #include "ui/ProgramExit.h"
 #include "ui/UrlOpener.h"
 #include "ui/common/AppImages.h"
+#include "ui/common/EntryFieldWidgets.h"
 #include "ui/common/FormLook.h"
 #include "ui/common/MarlettButton.h"
 #include "ui/common/PictureBox.h"
@@ -1024,26 +1025,11 @@ void frmMain::focusDummy()
 
 void frmMain::focusField(StoreField field)
 {
-    switch (field) {
-    case StoreField::Account:
-        txtAccount->setFocus();
-        break;
-    case StoreField::UserName:
-        txtUserName->setFocus();
-        break;
-    case StoreField::Password:
-        txtPassWord->setFocus();
-        break;
-    case StoreField::WebSite:
-        txtWebSite->setFocus();
-        break;
-    case StoreField::Comment:
-        txtComments->setFocus();
-        break;
-    default:
+    const EntryFieldWidgets fields{txtAccount, txtUserName, txtPassWord, txtWebSite, txtComments};
+    if (QWidget* box = fields.widgetFor(field))
+        box->setFocus();
+    else
         focusDummy();
-        break;
-    }
 }
 
 void frmMain::showFailure(const StoreResult& result)

@@ -112,7 +112,7 @@ bool frmNotepad::LoadPwdDat()
         return false;
     }
     if (!r) {
-        ShowMessage(r.message.isEmpty() ? storeErrorText(r.error) : r.message, kMessageExclamation,
+        ShowMessage(r.message, kMessageExclamation,
                     textModeCaption());
         return false;
     }
@@ -166,7 +166,7 @@ bool frmNotepad::Form_Unload()
             ShowMessage(r.message, kMessageExclamation, textModeCaption());
         if (!r.stored()) {
             // The edits would be lost silently; the user decides, and may copy the text first.
-            const QString reason = r.message.isEmpty() ? storeErrorText(r.error) : r.message;
+            const QString reason = r.message;
             if (!AskYesNo(reason + kCloseAnyway, false, textModeCaption()))
                 return false;
         }
