@@ -111,7 +111,7 @@ frmEditSafe::frmEditSafe(frmMain& main)
 void frmEditSafe::Form_Load()
 {
     // Topmost: the window flag above keeps the dialog in front of every window that is not.
-    setWindowTitle(appContext().AppTitle + QStringLiteral(" - Neuer Eintrag - ") + m_main.session().CurrentUser);
+    setWindowTitle(appContext().AppTitle + QStringLiteral(" - Neuer Eintrag - ") + m_main.session().CurrentUser());
     m_backImage = FormLook::backImage();
     FormLook::setPasswordChar(txtEditPass, true);
 }

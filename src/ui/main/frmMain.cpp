@@ -10,7 +10,6 @@
 #include "ui/common/PictureBox.h"
 #include "ui/common/Twips.h"
 #include "ui/controls/XP_ProgressBar.h"
-#include "ui/login/frmMasterPass.h"
 #include "ui/main/frmEditSafe.h"
 
 #include "app/AppContext.h"
@@ -348,7 +347,7 @@ void frmMain::Form_Load()
         CenterForm(this);
     }
 
-    setWindowTitle(app.AppTitle + QStringLiteral(" - ") + session().CurrentUser);
+    setWindowTitle(app.AppTitle + QStringLiteral(" - ") + session().CurrentUser());
     Check1->setChecked(true);
     FormLook::setPasswordChar(txtPassWord, true);
     List();
@@ -457,7 +456,7 @@ void frmMain::LockEntryFields(qint16 mode)
     // The comment box is not locked in the design but takes no keys outside editing; read-only
     // gives exactly that and still lets the user select and copy its text.
     txtComments->setReadOnly(locked);
-    session().EditMode = locked ? 0 : 1;
+    setMode(locked ? Mode::Viewing : Mode::Editing);
 }
 
 void frmMain::LoadAccountList()
@@ -466,6 +465,19 @@ void frmMain::LoadAccountList()
     cboAccount->addItems(session().accounts().items());
     cboAccount->setCurrentIndex(-1);
     cboAccount->setEditText(QString());
+}
+
+void frmMain::setMode(Mode mode)
+{
+    if (m_mode == mode)
+        return;
+    m_mode = mode;
+    emit modeChanged(mode);
+}
+
+void frmMain::focusAccountList()
+{
+    cboAccount->setFocus();
 }
 
 bool frmMain::selectAccount(const QString& name)
@@ -507,7 +519,7 @@ void frmMain::cboAccount_Click()
     }
     entry.wipe();
 
-    session().EditMode = 0;
+    setMode(Mode::Viewing);
     cmdSave->setEnabled(false);
     cmdEdit->setEnabled(true);
     cmdDelete->setEnabled(true);
@@ -637,7 +649,7 @@ void frmMain::cmdAddNew_Click()
     dialog->move(pos());
     dialog->show();
     dialog->setWindowIcon(windowIcon());
-    dialog->setWindowTitle(appContext().AppTitle + QStringLiteral(" - Neuer Eintrag - ") + session().CurrentUser);
+    dialog->setWindowTitle(appContext().AppTitle + QStringLiteral(" - Neuer Eintrag - ") + session().CurrentUser());
     dialog->clearFields();
     hide();
     dialog->activateWindow();
@@ -647,12 +659,7 @@ void frmMain::cmdAddNew_Click()
 
 void frmMain::mnuChngMaster_Click()
 {
-    QPointer<frmMain> self(this);
-    hide();
-    frmMasterPass::openFromMain(session(), [self] {
-        if (self)
-            self->show();
-    });
+    m_windows.changeMasterPasswordFromMain();
 }
 
 void frmMain::Timer1_Timer()
@@ -751,7 +758,7 @@ void frmMain::Timer3_Timer()
     setHeightTwips(kFullHeight);
     Timer3->stop();
     // While an entry is edited the compact switch stays hidden.
-    Command3->setVisible(session().EditMode != 1);
+    Command3->setVisible(m_mode != Mode::Editing);
 }
 
 void frmMain::Picture1_Click()
@@ -932,7 +939,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     if (watched == txtComments->viewport() && type == QEvent::MouseButtonPress) {
-        if (session().EditMode != 1 && txtComments->document()->isEmpty()) {
+        if (m_mode != Mode::Editing && txtComments->document()->isEmpty()) {
             focusDummy();
             return true;
         }

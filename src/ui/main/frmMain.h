@@ -53,6 +53,10 @@ public:
     static constexpr int kCountdownPauseMs = 250;
     static constexpr int kNoticeMs = 2500;
 
+    // Viewing: an entry (or none) on show, the fields locked. Editing: the entry on show is edited
+    // in place, "Bearbeiten" reads "Abbrechen".
+    enum class Mode { Viewing, Editing };
+
     explicit frmMain(AppWindows& windows);
     ~frmMain() override;
 
@@ -68,8 +72,11 @@ public:
     void SetCompactMode(bool compact);
     // The empty viewing state: nothing selected, fields empty, delete and edit disabled.
     void List();
-    // mode 1 unlocks user name, password and web address (EditMode 1); any other value locks them.
+    // mode 1 unlocks user name, password and web address (Editing); any other value locks them.
     void LockEntryFields(qint16 mode);
+    Mode mode() const { return m_mode; }
+    // The focus into the account list, as after the login.
+    void focusAccountList();
     // Fills cboAccount from the session's account list; nothing is selected afterwards.
     void LoadAccountList();
     // Selects `name` in cboAccount (exact match); false when it is not listed.
@@ -159,6 +166,9 @@ public:
     QMenu* mnuPop = nullptr;
     QAction* mnuCopyAdress = nullptr;
 
+signals:
+    void modeChanged(frmMain::Mode mode);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -168,6 +178,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void setMode(Mode mode);
     void createControls();
     void connectHandlers();
     void setTabOrder();
@@ -198,6 +209,7 @@ private:
 
     AppWindows& m_windows;
     int m_heightTwips = kFullHeight;
+    Mode m_mode = Mode::Viewing;
     QPixmap m_backImage;
     // The comment of the entry on show as the store holds it (line breaks decoded).
     QString m_storedComment;

@@ -132,7 +132,7 @@ TEST(frmLogin, FourCharactersCreateANewUserAfterTheNotice)
     EXPECT_EQ(main->windowTitle(), QStringLiteral("Tarvenic Keywarden - neu"));
     EXPECT_EQ(main->cboAccount->count(), 0);
     EXPECT_EQ(folder.setting(QStringLiteral("DefaultUser")), QStringLiteral("neu"));
-    EXPECT_EQ(windows.session().LoginTransition, 0);
+    EXPECT_FALSE(windows.loginTransition());
     EXPECT_TRUE(folder.exits.isEmpty());
 }
 
@@ -152,8 +152,8 @@ TEST(frmLogin, ExistingUserOpensWithTheNameInAnyCase)
         EXPECT_EQ(itemsOf(main->cboAccount), (QStringList{QStringLiteral("Bär"), QStringLiteral("Post")}));
         EXPECT_EQ(main->cboAccount->currentText(), QString());
         EXPECT_EQ(main->windowTitle(), QStringLiteral("Tarvenic Keywarden - ") + typed);
-        EXPECT_EQ(windows.session().StoredCount, 2);
-        EXPECT_EQ(windows.session().StoreChanged, 0);
+        EXPECT_EQ(windows.session().StoredCount(), 2);
+        EXPECT_EQ(windows.session().StoreChanged(), 0);
         EXPECT_EQ(main->focusWidget(), main->cboAccount);
         EXPECT_EQ(testsupport::readAll(folder.path(QStringLiteral("anna.dat"))), before);
             EXPECT_EQ(folder.files(), (QStringList{QStringLiteral("Keywarden.ini"), QStringLiteral("Login.wav"),
@@ -194,7 +194,7 @@ TEST(frmLogin, WrongPasswordEndsTheProgramWithoutTouchingTheStore)
         EXPECT_EQ(QFileInfo(store).lastModified(), modified);
         EXPECT_EQ(folder.files(), (QStringList{QStringLiteral("Keywarden.ini"), QStringLiteral("anna.dat")}));
         EXPECT_FALSE(windows.mainWindow().isVisible());
-        EXPECT_TRUE(windows.session().MasterPassword.isEmpty());
+        EXPECT_TRUE(windows.session().MasterPassword().isEmpty());
     }
 }
 
@@ -265,8 +265,8 @@ TEST(frmLogin, AFailedLoginWipesTheMasterPassword)
         WipedTexts wiped;
         login.login();
         EXPECT_FALSE(windows.mainWindow().isVisible());
-        EXPECT_TRUE(windows.session().MasterPassword.isEmpty());
-        EXPECT_TRUE(wiped.wiped(windows.session().MasterPassword, QString::fromUtf8(c.password)));
+        EXPECT_TRUE(windows.session().MasterPassword().isEmpty());
+        EXPECT_TRUE(wiped.wiped(windows.session().MasterPassword(), QString::fromUtf8(c.password)));
     }
 }
 
@@ -461,10 +461,11 @@ TEST(frmLogin, PasswordLabelLightsUpAndOpensTheChange)
     typeLogin(login, QStringLiteral("anna"), QStringLiteral("geheim1"));
     QTest::mouseClick(login.lblPassword, Qt::LeftButton);
     EXPECT_EQ(folder.messages.shown().size(), 1);
-    EXPECT_EQ(windows.session().PassChangeFromLogin, 1);
-    EXPECT_EQ(windows.session().CurrentUser, QStringLiteral("anna"));
+    EXPECT_EQ(windows.session().CurrentUser(), QStringLiteral("anna"));
     QWidget* dialog = topLevel(QStringLiteral("frmMasterPass"));
     ASSERT_NE(dialog, nullptr);
+    // Opened as the login's change: the old password is typed there, not taken from a login.
+    EXPECT_FALSE(dialog->findChild<QLineEdit*>(QStringLiteral("txtOldPass"))->isReadOnly());
     EXPECT_FALSE(login.isVisible());
     dialog->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -38,8 +38,11 @@ public:
             if (!result)
                 ADD_FAILURE() << result.message.toStdString();
         }
+        // Read anew, as a login would find the store: nothing is due at the lock.
+        const StoreResult reread = session().unlock();
+        if (!reread)
+            ADD_FAILURE() << reread.message.toStdString();
         main->LoadAccountList();
-        session().StoreChanged = 0;
         folder.messages.clear();
     }
 

@@ -87,8 +87,8 @@ TEST(frmEditSafe, ChecksKeepTheDialogOpenAndStoreNothing)
         EXPECT_TRUE(dialog->isVisible());
         EXPECT_FALSE(f.main->isVisible());
         EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Post")}));
-        EXPECT_EQ(f.session().StoredCount, 2);
-        EXPECT_EQ(f.session().StoreChanged, 0);
+        EXPECT_EQ(f.session().StoredCount(), 2);
+        EXPECT_EQ(f.session().StoreChanged(), 0);
     }
 }
 
@@ -117,8 +117,8 @@ TEST(frmEditSafe, SaveStoresTheEntryAndReturnsEmpty)
     EXPECT_FALSE(m.cmdEdit->isEnabled());
     EXPECT_FALSE(m.Check1->isChecked());
     EXPECT_EQ(m.txtPassWord->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(f.session().StoredCount, 3);
-    EXPECT_EQ(f.session().StoreChanged, 1);
+    EXPECT_EQ(f.session().StoredCount(), 3);
+    EXPECT_EQ(f.session().StoreChanged(), 1);
 
     const AccountEntry saved = f.stored(QStringLiteral("Neu"));
     EXPECT_EQ(saved.User, QString());
@@ -149,8 +149,8 @@ TEST(frmEditSafe, CancelAndTitleBarCloseStoreNothing)
         EXPECT_EQ(f.main->pos(), QPoint(90, 30));
         EXPECT_EQ(f.main->heightTwips(), 2220);
         EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Post")}));
-        EXPECT_EQ(f.session().StoredCount, 2);
-        EXPECT_EQ(f.session().StoreChanged, 0);
+        EXPECT_EQ(f.session().StoredCount(), 2);
+        EXPECT_EQ(f.session().StoreChanged(), 0);
         EXPECT_EQ(f.stored(QStringLiteral("Neu")), AccountEntry());
         EXPECT_TRUE(f.folder.messages.shown().isEmpty());
     }

@@ -75,7 +75,7 @@ TEST(frmMain, SaveRefusesEmptyAndDuplicateNames)
         EXPECT_EQ(m.txtAccount->text(), QString::fromUtf8(c.name));
         EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Post")}));
         EXPECT_EQ(f.stored(QStringLiteral("Post")), store().at(1).entry);
-        EXPECT_EQ(f.session().StoreChanged, 0);
+        EXPECT_EQ(f.session().StoreChanged(), 0);
     }
 }
 
@@ -121,7 +121,7 @@ TEST(frmMain, SaveStoresTheEditAndRenames)
         EXPECT_TRUE(m.txtUserName->isReadOnly());
         EXPECT_TRUE(m.Command3->isVisible());
         EXPECT_EQ(m.focusWidget(), m.dummy);
-        EXPECT_EQ(f.session().StoreChanged, 1);
+        EXPECT_EQ(f.session().StoreChanged(), 1);
 
         const AccountEntry saved = f.stored(name);
         EXPECT_EQ(saved.User, QString::fromUtf8(c.user));
@@ -198,7 +198,7 @@ TEST(frmMain, DeleteAsksAndRemovesOnlyOnYes)
     EXPECT_EQ(m.cboAccount->currentText(), QStringLiteral("Post"));
     EXPECT_EQ(m.txtUserName->text(), QStringLiteral("kunde7"));
     EXPECT_EQ(f.stored(QStringLiteral("Post")), store().at(1).entry);
-    EXPECT_EQ(f.session().StoreChanged, 0);
+    EXPECT_EQ(f.session().StoreChanged(), 0);
 
     f.folder.messages.queueAnswer(true);
     QTest::mouseClick(m.cmdDelete, Qt::LeftButton);
@@ -210,8 +210,8 @@ TEST(frmMain, DeleteAsksAndRemovesOnlyOnYes)
     EXPECT_FALSE(m.cmdEdit->isEnabled());
     EXPECT_EQ(f.stored(QStringLiteral("Post")), AccountEntry());
     EXPECT_EQ(f.stored(QStringLiteral("Bank")), store().at(0).entry);
-    EXPECT_EQ(f.session().StoreChanged, 1);
-    EXPECT_EQ(f.session().StoredCount, 1);
+    EXPECT_EQ(f.session().StoreChanged(), 1);
+    EXPECT_EQ(f.session().StoredCount(), 1);
     EXPECT_EQ(f.folder.messages.unexpectedQuestions(), 0);
 
     // Nothing selected: the message and no question.

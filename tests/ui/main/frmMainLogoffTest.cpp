@@ -49,8 +49,8 @@ TEST(frmMainLogoff, LogoffLocksTheStoreRewritesTheListAndReturnsToTheLogin)
     f.folder.sounds.clear();
     deleteShown(f, QStringLiteral("Post"));
     ASSERT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Zoo")}));
-    ASSERT_EQ(f.session().StoreChanged, 1);
-    const QString userFile = f.session().UserFile;
+    ASSERT_EQ(f.session().StoreChanged(), 1);
+    const QString userFile = f.session().UserFile();
     f.main->move(90, 60);
     const QPoint placed = f.main->pos();
     const qreal topTwips = Twips::fromPixels(placed.y(), f.main);
@@ -65,8 +65,8 @@ TEST(frmMainLogoff, LogoffLocksTheStoreRewritesTheListAndReturnsToTheLogin)
     EXPECT_TRUE(login->isVisible());
     EXPECT_EQ(login->Combo1->findText(QStringLiteral("tester")), 0);
     EXPECT_TRUE(f.folder.exits.isEmpty());
-    EXPECT_TRUE(f.session().MasterPassword.isEmpty());
-    EXPECT_EQ(f.session().StoreChanged, 0);
+    EXPECT_TRUE(f.session().MasterPassword().isEmpty());
+    EXPECT_EQ(f.session().StoreChanged(), 0);
     EXPECT_TRUE(isReadOnly(userFile));
     EXPECT_TRUE(testsupport::filesHolding(appContext().AppPath, "[Main]").isEmpty());
     EXPECT_EQ(f.folder.sounds.played(), QStringList{appContext().LogoutSoundFile});
@@ -96,9 +96,9 @@ TEST(frmMainLogoff, ClosingByTheTitleBarLocksTheStoreWritesTheSettingsAndEnds)
     m.close();
     EXPECT_EQ(f.folder.exits, QList<int>{0});
     EXPECT_FALSE(m.isVisible());
-    EXPECT_TRUE(f.session().MasterPassword.isEmpty());
-    EXPECT_EQ(f.session().StoreChanged, 0);
-    EXPECT_TRUE(isReadOnly(f.session().UserFile));
+    EXPECT_TRUE(f.session().MasterPassword().isEmpty());
+    EXPECT_EQ(f.session().StoreChanged(), 0);
+    EXPECT_TRUE(isReadOnly(f.session().UserFile()));
     EXPECT_EQ(f.folder.sounds.played(), QStringList{appContext().LogoutSoundFile});
     EXPECT_EQ(f.folder.setting(QStringLiteral("Top")).toDouble(), Twips::fromPixels(placed.y(), &m));
     EXPECT_EQ(f.folder.setting(QStringLiteral("Left")).toDouble(), Twips::fromPixels(placed.x(), &m));
@@ -163,7 +163,7 @@ TEST(frmMainLogoff, FailedListRewriteIsReportedAndTheLockStillCompletes)
     testsupport::writeAll(appContext().LogoutSoundFile, "RIFF");
     f.folder.sounds.clear();
     deleteShown(f, QStringLiteral("Post"));
-    const QString userFile = f.session().UserFile;
+    const QString userFile = f.session().UserFile();
     const QByteArray before = testsupport::readAll(userFile);
     AtomicWrite::setFaultHook([userFile](AtomicWrite::Stage, const QString& path) { return path == userFile; });
 
@@ -174,7 +174,7 @@ TEST(frmMainLogoff, FailedListRewriteIsReportedAndTheLockStillCompletes)
         QStringLiteral("Die Kontenliste konnte beim Abmelden nicht gespeichert werden. ")));
     EXPECT_EQ(f.folder.messages.shown().first().kind, kMessageExclamation);
     // Locked all the same: password forgotten, file untouched and read-only, login window back.
-    EXPECT_TRUE(f.session().MasterPassword.isEmpty());
+    EXPECT_TRUE(f.session().MasterPassword().isEmpty());
     EXPECT_EQ(testsupport::readAll(userFile), before);
     EXPECT_TRUE(isReadOnly(userFile));
     EXPECT_TRUE(testsupport::filesHolding(appContext().AppPath, "[Main]").isEmpty());
@@ -198,10 +198,10 @@ TEST(frmMainLogoff, NeitherLogoffNorCloseCutsIntoARunningStoreOperation)
         EXPECT_FALSE(m.close());
         EXPECT_TRUE(m.isVisible());
         EXPECT_TRUE(f.folder.exits.isEmpty());
-        EXPECT_EQ(f.session().MasterPassword, QStringLiteral("abcd"));
+        EXPECT_EQ(f.session().MasterPassword(), QStringLiteral("abcd"));
     }
     // Once it has finished the logoff goes through.
     m.picLogoff_Click();
     EXPECT_EQ(f.windows->loadedMainWindow(), nullptr);
-    EXPECT_TRUE(f.session().MasterPassword.isEmpty());
+    EXPECT_TRUE(f.session().MasterPassword().isEmpty());
 }

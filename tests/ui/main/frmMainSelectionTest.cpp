@@ -166,8 +166,8 @@ TEST(frmMain, ReadFailureIsReportedAndLeavesTheFieldsEmpty)
     f.choose(QStringLiteral("Post"));
     ASSERT_EQ(m.txtUserName->text(), QStringLiteral("u-Post"));
     // The store file disappears behind the program's back.
-    QFile::setPermissions(f.session().UserFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    ASSERT_TRUE(QFile::remove(f.session().UserFile));
+    QFile::setPermissions(f.session().UserFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(QFile::remove(f.session().UserFile()));
     f.choose(QStringLiteral("Bank"));
     EXPECT_EQ(m.txtUserName->text(), QString());
     EXPECT_EQ(m.txtPassWord->text(), QString());

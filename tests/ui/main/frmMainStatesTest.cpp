@@ -69,7 +69,7 @@ void expectState(MainWindowFixture& f, const StateRow& row, qint16 compactMode)
     EXPECT_EQ(m.txtWebSite->isReadOnly(), row.fieldsLocked);
     EXPECT_EQ(m.txtComments->isReadOnly(), row.commentFiltered);
     EXPECT_EQ(m.cmdEdit->text(), QString::fromLatin1(row.editCaption));
-    EXPECT_EQ(f.session().EditMode, row.editMode);
+    EXPECT_EQ(f.main->mode() == frmMain::Mode::Editing ? 1 : 0, row.editMode);
     const int height = compactMode == 1 ? row.compactHeight : row.fullHeight;
     EXPECT_EQ(m.heightTwips(), height);
     // The compact client area ends below the switch, which reaches past the design's compact area.
@@ -457,7 +457,7 @@ TEST(frmMain, MasterPasswordMenuHidesTheWindowUntilTheDialogCloses)
     dialog->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(f.main->isVisible());
-    EXPECT_EQ(f.session().MasterPassword, QStringLiteral("abcd"));
+    EXPECT_EQ(f.session().MasterPassword(), QStringLiteral("abcd"));
 }
 
 TEST(frmMain, NoStoreCommandStartsWhileAnotherOperationRuns)

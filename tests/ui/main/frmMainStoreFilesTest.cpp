@@ -82,7 +82,7 @@ TEST(frmMainStoreFiles, AFailedWriteFlushOrCloseKeepsTheEditAndTheOldStore)
         MainWindowFixture f(store());
         ASSERT_NE(f.main, nullptr);
         frmMain& m = *f.main;
-        const QString userFile = f.session().UserFile;
+        const QString userFile = f.session().UserFile();
         const QByteArray before = testsupport::readAll(userFile);
         editPost(f, QStringLiteral("kunde8"));
         AtomicWrite::setFaultHook([&](AtomicWrite::Stage s, const QString& path) { return s == stage && path == userFile; });
@@ -97,7 +97,7 @@ TEST(frmMainStoreFiles, AFailedWriteFlushOrCloseKeepsTheEditAndTheOldStore)
         EXPECT_EQ(m.txtUserName->text(), QStringLiteral("kunde8"));
         EXPECT_EQ(testsupport::readAll(userFile), before);
         EXPECT_EQ(f.stored(QStringLiteral("Post")).User, QStringLiteral("kunde7"));
-        EXPECT_EQ(f.session().StoreChanged, 0);
+        EXPECT_EQ(f.session().StoreChanged(), 0);
         EXPECT_EQ(f.folder.files(), (QStringList{QStringLiteral("Keywarden.ini"), QStringLiteral("tester.dat")}));
     }
 }
@@ -122,7 +122,7 @@ TEST(frmMainStoreFiles, AnUnconfirmedSaveDeleteOrNewEntryGoesOnAndSaysSo)
         EXPECT_EQ(f.folder.messages.shown().first().prompt, notConfirmed);
         EXPECT_EQ(f.main->cmdEdit->text(), QStringLiteral("Bearbeiten"));
         EXPECT_EQ(f.stored(QStringLiteral("Post")).User, QStringLiteral("kunde8"));
-        EXPECT_EQ(f.session().StoreChanged, 1);
+        EXPECT_EQ(f.session().StoreChanged(), 1);
     }
     {
         MainWindowFixture f(store());
@@ -135,7 +135,7 @@ TEST(frmMainStoreFiles, AnUnconfirmedSaveDeleteOrNewEntryGoesOnAndSaysSo)
         ASSERT_EQ(f.folder.messages.shown().size(), 2);
         EXPECT_EQ(f.folder.messages.shown().last().prompt, notConfirmed);
         EXPECT_EQ(f.listed(), QStringList{QStringLiteral("Bank")});
-        EXPECT_EQ(f.session().StoredCount, 1);
+        EXPECT_EQ(f.session().StoredCount(), 1);
     }
     {
         MainWindowFixture f(store());
@@ -154,6 +154,6 @@ TEST(frmMainStoreFiles, AnUnconfirmedSaveDeleteOrNewEntryGoesOnAndSaysSo)
         EXPECT_FALSE(dialog);
         EXPECT_TRUE(f.main->isVisible());
         EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Neu"), QStringLiteral("Post")}));
-        EXPECT_EQ(f.session().StoredCount, 3);
+        EXPECT_EQ(f.session().StoredCount(), 3);
     }
 }
