@@ -1,9 +1,9 @@
 #pragma once
 
 #include "store/StoreResult.h"
-#include "ui/common/ProgramClipboard.h"
 #include "ui/main/frmEditSafe.h"
 
+#include <QColor>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
@@ -12,6 +12,7 @@
 #include <array>
 
 class AppWindows;
+class ClipboardCountdown;
 class MarlettButton;
 class PictureBox;
 class QAction;
@@ -45,13 +46,6 @@ public:
     // Command3, which reaches 15 twips lower, is taken in whole), and the full one ends just below
     // the top of the countdown strip, which is hidden there.
     static constexpr int kFrameHeight = 360;
-
-    // The clipboard countdown: one tick a second for 20 ticks, a short pause after the clipboard
-    // was emptied, then the end notice for 2.5 seconds.
-    static constexpr int kCountdownTicks = 20;
-    static constexpr int kCountdownTickMs = 1000;
-    static constexpr int kCountdownPauseMs = 250;
-    static constexpr int kNoticeMs = 2500;
 
     // Viewing: an entry (or none) on show, the fields locked. Editing: the entry on show is edited
     // in place, "Bearbeiten" reads "Abbrechen".
@@ -97,8 +91,6 @@ public:
     // the countdown's tick and end notice, the immediate clear, and the web address.
     void Command1_Click();
     void Command2_Click();
-    void Timer2_Timer();
-    void Timer3_Timer();
     void Picture1_Click();
     void lblWebAdress_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
     void mnuCopyAdress_Click();
@@ -134,8 +126,8 @@ public:
 
     // The account name as it stood in the list when editing began.
     QString OldAccountName;
-    // 0: nothing the program copied waits on the clipboard; 1..20 the countdown; 11 after a clear.
-    qint16 ClipboardCountdown = 0;
+    // The clipboard countdown this window shows (Timer2, the pause, Timer3).
+    ClipboardCountdown& countdown() { return *m_countdown; }
 
     std::array<QLabel*, 7> lblBezeichner{};
     QComboBox* cboAccount = nullptr;
@@ -159,8 +151,6 @@ public:
     QLabel* Label1 = nullptr;
     QLineEdit* dummy = nullptr;
     QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
-    QTimer* Timer3 = nullptr;
     QMenu* mnuPopMain = nullptr;
     QAction* mnuChngMaster = nullptr;
     QMenu* mnuPop = nullptr;
@@ -178,7 +168,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The window's back colour and the indicator's colours at rest and busy (frmMainControls.cpp).
+    static const QColor kBackColor;
+    static const QColor kIndicatorIdle;
+    static const QColor kIndicatorActive;
+
     void setMode(Mode mode);
+    // Creates every control at its place (frmMainControls.cpp).
     void createControls();
     void connectHandlers();
     void setTabOrder();
@@ -205,7 +201,10 @@ private:
     void setIndicatorColor(const QColor& color);
     void showPopMain(const QPoint& globalPos);
     void copyToClipboard(const QString& text);
-    void endCountdownPause();
+    // The countdown's signals: the bar's tick, the notice after the clearing, the notice's end.
+    void showCountdownTick(int value);
+    void showClearedNotice();
+    void endClearedNotice();
 
     AppWindows& m_windows;
     int m_heightTwips = kFullHeight;
@@ -218,6 +217,5 @@ private:
     bool m_unloaded = false;   // Form_Unload has run
     bool m_checkPlaceOnShow = false;  // a stored place was taken; checked again once the frame is known
     bool m_locking = false;    // LockStore runs (its message box lets events in)
-    ProgramClipboard m_clipboard;
-    QTimer* m_countdownPause = nullptr;
+    ClipboardCountdown* m_countdown = nullptr;
 };

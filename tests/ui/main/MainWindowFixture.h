@@ -7,10 +7,12 @@
 
 #include "ui/common/MarlettButton.h"
 #include "ui/common/PictureBox.h"
+#include "ui/main/ClipboardCountdown.h"
 
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 

@@ -58,14 +58,14 @@ struct ClipboardWindow : MainWindowFixture {
     // Ticks the countdown by hand until the clipboard is emptied.
     void tickToTheEnd()
     {
-        while (main->Timer2->isActive())
-            main->Timer2_Timer();
+        while (main->findChild<QTimer*>(QStringLiteral("Timer2"))->isActive())
+            main->countdown().Timer2_Timer();
     }
 
     // The end notice comes after the short pause.
     bool noticeShown()
     {
-        return QTest::qWaitFor([this] { return main->Timer3->isActive(); }, 2000);
+        return QTest::qWaitFor([this] { return main->findChild<QTimer*>(QStringLiteral("Timer3"))->isActive(); }, 2000);
     }
 };
 
@@ -99,8 +99,8 @@ TEST(frmMainClipboard, CountdownCountsTwentyTicksEmptiesTheClipboardThenShowsThe
     QTest::mouseClick(m.Command2, Qt::LeftButton);
     EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
     EXPECT_TRUE(clipboardMarkedSecret());
-    EXPECT_EQ(m.ClipboardCountdown, 1);
-    EXPECT_TRUE(m.Timer2->isActive());
+    EXPECT_EQ(m.countdown().count(), 1);
+    EXPECT_TRUE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
     EXPECT_EQ(m.heightTwips(), frmMain::kCountdownHeight);
     EXPECT_TRUE(m.XPProgressBar1->isVisible());
     EXPECT_EQ(m.XPProgressBar1->value(), 0);
@@ -116,41 +116,41 @@ TEST(frmMainClipboard, CountdownCountsTwentyTicksEmptiesTheClipboardThenShowsThe
 
     for (int tick = 1; tick <= 20; ++tick) {
         SCOPED_TRACE(tick);
-        m.Timer2_Timer();
+        m.countdown().Timer2_Timer();
         EXPECT_EQ(m.XPProgressBar1->value(), tick);
         EXPECT_EQ(m.XPProgressBar1->caption(), QString::number(tick) + QStringLiteral(" sec."));
         if (tick < 20) {
             EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
-            EXPECT_EQ(m.ClipboardCountdown, tick + 1);
+            EXPECT_EQ(m.countdown().count(), tick + 1);
         }
     }
     EXPECT_EQ(clipboardText(), QString());
-    EXPECT_FALSE(m.Timer2->isActive());
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
 
     // The short pause before the notice: the bar stays, the copy buttons and the frame do nothing.
     ASSERT_TRUE(m.countdownEnding());
     QTest::mouseClick(m.Command1, Qt::LeftButton);
     m.Picture1_Click();
     EXPECT_EQ(clipboardText(), QString());
-    EXPECT_EQ(m.ClipboardCountdown, 20);
+    EXPECT_EQ(m.countdown().count(), 20);
     EXPECT_TRUE(m.XPProgressBar1->isVisible());
-    EXPECT_FALSE(m.Timer2->isActive());
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
 
     ASSERT_TRUE(QTest::qWaitFor([&m] { return !m.countdownEnding(); }, 2000));
-    EXPECT_EQ(m.ClipboardCountdown, 0);
+    EXPECT_EQ(m.countdown().count(), 0);
     EXPECT_FALSE(m.XPProgressBar1->isVisible());
     EXPECT_EQ(m.XPProgressBar1->value(), 0);
     EXPECT_TRUE(m.Label1->isVisible());
     EXPECT_EQ(m.Label1->text(), QStringLiteral("Zwischenablage gelöscht."));
-    EXPECT_TRUE(m.Timer3->isActive());
+    EXPECT_TRUE(m.findChild<QTimer*>(QStringLiteral("Timer3"))->isActive());
     EXPECT_EQ(m.heightTwips(), frmMain::kCountdownHeight);
     EXPECT_FALSE(m.Command3->isVisible());
     EXPECT_EQ(m.Picture1->toolTip(), QString());
 
-    m.Timer3_Timer();
+    m.countdown().Timer3_Timer();
     EXPECT_FALSE(m.Label1->isVisible());
     EXPECT_FALSE(m.XPProgressBar1->isVisible());
-    EXPECT_FALSE(m.Timer3->isActive());
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer3"))->isActive());
     EXPECT_EQ(m.heightTwips(), frmMain::kFullHeight);
     EXPECT_TRUE(m.Command3->isVisible());
     EXPECT_EQ(m.Command3->text(), QStringLiteral("5"));
@@ -167,12 +167,12 @@ TEST(frmMainClipboard, RunningTimersTakeTheCountdownToItsEndOnTheirOwn)
 
     ASSERT_TRUE(QTest::qWaitFor([&m] { return m.Label1->isVisible(); }, 5000));
     EXPECT_EQ(clipboardText(), QString());
-    EXPECT_EQ(m.ClipboardCountdown, 0);
+    EXPECT_EQ(m.countdown().count(), 0);
     ASSERT_TRUE(QTest::qWaitFor([&m] { return m.heightTwips() == frmMain::kFullHeight; }, 5000));
     EXPECT_FALSE(m.Label1->isVisible());
     EXPECT_TRUE(m.Command3->isVisible());
-    EXPECT_FALSE(m.Timer2->isActive());
-    EXPECT_FALSE(m.Timer3->isActive());
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer3"))->isActive());
 }
 
 TEST(frmMainClipboard, ImmediateClearPutsTheMarkAndTheCountdownEndsNineTicksAfterEleven)
@@ -182,23 +182,23 @@ TEST(frmMainClipboard, ImmediateClearPutsTheMarkAndTheCountdownEndsNineTicksAfte
     frmMain& m = *f.main;
     f.copyBankPassword();
     for (int tick = 1; tick <= 5; ++tick)
-        m.Timer2_Timer();
-    ASSERT_EQ(m.ClipboardCountdown, 6);
+        m.countdown().Timer2_Timer();
+    ASSERT_EQ(m.countdown().count(), 6);
 
     // A click on the red frame, beside the logoff picture.
     QTest::mouseClick(m.Picture1, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
     EXPECT_EQ(clipboardText(), QStringLiteral("gelöscht."));
     EXPECT_FALSE(clipboardMarkedSecret());
-    EXPECT_EQ(m.ClipboardCountdown, 11);
-    EXPECT_TRUE(m.Timer2->isActive());
+    EXPECT_EQ(m.countdown().count(), 11);
+    EXPECT_TRUE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
     EXPECT_TRUE(m.XPProgressBar1->isVisible());
 
-    m.Timer2_Timer();
+    m.countdown().Timer2_Timer();
     EXPECT_EQ(m.XPProgressBar1->value(), 11);
     for (int later = 1; later <= 9; ++later) {
         SCOPED_TRACE(later);
         EXPECT_EQ(clipboardText(), QStringLiteral("gelöscht."));
-        m.Timer2_Timer();
+        m.countdown().Timer2_Timer();
     }
     EXPECT_EQ(m.XPProgressBar1->value(), 20);
     EXPECT_EQ(clipboardText(), QString());
@@ -210,7 +210,7 @@ TEST(frmMainClipboard, ImmediateClearPutsTheMarkAndTheCountdownEndsNineTicksAfte
     userCopies(QStringLiteral("eigener Text"));
     idle.main->Picture1_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("eigener Text"));
-    EXPECT_EQ(idle.main->ClipboardCountdown, 0);
+    EXPECT_EQ(idle.main->countdown().count(), 0);
 }
 
 TEST(frmMainClipboard, TextTheUserCopiedMeanwhileIsNeverEmptiedOrReplaced)
@@ -219,12 +219,12 @@ TEST(frmMainClipboard, TextTheUserCopiedMeanwhileIsNeverEmptiedOrReplaced)
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
     f.copyBankPassword();
-    m.Timer2_Timer();
+    m.countdown().Timer2_Timer();
     userCopies(QStringLiteral("eigener Text"));
 
     m.Picture1_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("eigener Text"));
-    EXPECT_EQ(m.ClipboardCountdown, 11);
+    EXPECT_EQ(m.countdown().count(), 11);
     f.tickToTheEnd();
     EXPECT_EQ(clipboardText(), QStringLiteral("eigener Text"));
     EXPECT_TRUE(m.countdownEnding());
@@ -241,8 +241,8 @@ TEST(frmMainClipboard, CopyRulesEmptyFieldsAndACopyDuringACountdownOrItsNotice)
     m.Command1_Click();
     m.Command2_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("vorher"));
-    EXPECT_EQ(m.ClipboardCountdown, 0);
-    EXPECT_FALSE(m.Timer2->isActive());
+    EXPECT_EQ(m.countdown().count(), 0);
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
     EXPECT_EQ(m.heightTwips(), frmMain::kFullHeight);
 
     // Post has no user name: only its password can be copied, masked as it is.
@@ -250,19 +250,19 @@ TEST(frmMainClipboard, CopyRulesEmptyFieldsAndACopyDuringACountdownOrItsNotice)
     ASSERT_TRUE(m.Check1->isChecked());
     m.Command1_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("vorher"));
-    EXPECT_EQ(m.ClipboardCountdown, 0);
+    EXPECT_EQ(m.countdown().count(), 0);
     m.Command2_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("p-post"));
-    EXPECT_EQ(m.ClipboardCountdown, 1);
+    EXPECT_EQ(m.countdown().count(), 1);
 
     // Another copy during the countdown starts it again from 1.
     for (int tick = 1; tick <= 7; ++tick)
-        m.Timer2_Timer();
+        m.countdown().Timer2_Timer();
     f.choose(QStringLiteral("Bank"));
     m.Command1_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("u-bank"));
     EXPECT_TRUE(clipboardMarkedSecret());
-    EXPECT_EQ(m.ClipboardCountdown, 1);
+    EXPECT_EQ(m.countdown().count(), 1);
     EXPECT_EQ(m.XPProgressBar1->value(), 0);
 
     // A copy while the end notice shows drops the notice and counts anew.
@@ -271,11 +271,11 @@ TEST(frmMainClipboard, CopyRulesEmptyFieldsAndACopyDuringACountdownOrItsNotice)
     ASSERT_TRUE(m.Label1->isVisible());
     m.Command2_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
-    EXPECT_FALSE(m.Timer3->isActive());
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer3"))->isActive());
     EXPECT_FALSE(m.Label1->isVisible());
     EXPECT_TRUE(m.XPProgressBar1->isVisible());
-    EXPECT_TRUE(m.Timer2->isActive());
-    EXPECT_EQ(m.ClipboardCountdown, 1);
+    EXPECT_TRUE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
+    EXPECT_EQ(m.countdown().count(), 1);
     EXPECT_EQ(m.heightTwips(), frmMain::kCountdownHeight);
 }
 
@@ -286,7 +286,7 @@ TEST(frmMainClipboard, CompactHeightKeepsTheCopyWithoutCountdownUntilTheFrameCli
     frmMain& m = *f.main;
     f.copyBankPassword();
     EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
-    EXPECT_EQ(m.ClipboardCountdown, 1);
+    EXPECT_EQ(m.countdown().count(), 1);
     EXPECT_EQ(m.heightTwips(), frmMain::kCompactHeight);
     EXPECT_FALSE(m.XPProgressBar1->isVisible());
     EXPECT_TRUE(m.Command3->isVisible());
@@ -294,16 +294,16 @@ TEST(frmMainClipboard, CompactHeightKeepsTheCopyWithoutCountdownUntilTheFrameCli
 
     // Even with timers that would run out at once, nothing counts.
     QTest::qWait(30);
-    EXPECT_FALSE(m.Timer2->isActive());
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
     EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
-    EXPECT_EQ(m.ClipboardCountdown, 1);
+    EXPECT_EQ(m.countdown().count(), 1);
 
     m.Picture1_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("gelöscht."));
-    EXPECT_EQ(m.ClipboardCountdown, 11);
+    EXPECT_EQ(m.countdown().count(), 11);
     QTest::qWait(30);
     EXPECT_EQ(clipboardText(), QStringLiteral("gelöscht."));
-    EXPECT_EQ(m.ClipboardCountdown, 11);
+    EXPECT_EQ(m.countdown().count(), 11);
     EXPECT_EQ(m.heightTwips(), frmMain::kCompactHeight);
 }
 
@@ -324,11 +324,11 @@ TEST(frmMainClipboard, SecretHintOnCopiedNamesAndPasswordsNotOnTheAddress)
 
     // "Adresse kopieren": unchanged in case, no hint, and the countdown is not touched.
     for (int tick = 1; tick <= 3; ++tick)
-        m.Timer2_Timer();
+        m.countdown().Timer2_Timer();
     m.mnuCopyAdress->trigger();
     EXPECT_EQ(clipboardText(), QStringLiteral("WWW.Bank.de"));
     EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat(kHint));
-    EXPECT_EQ(m.ClipboardCountdown, 4);
+    EXPECT_EQ(m.countdown().count(), 4);
     // Not ours to clear: the countdown's end leaves the address there.
     f.tickToTheEnd();
     EXPECT_EQ(clipboardText(), QStringLiteral("WWW.Bank.de"));
@@ -338,8 +338,8 @@ TEST(frmMainClipboard, SecretHintOnCopiedNamesAndPasswordsNotOnTheAddress)
     idle.choose(QStringLiteral("Post"));
     idle.main->mnuCopyAdress_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("http://post.de"));
-    EXPECT_EQ(idle.main->ClipboardCountdown, 0);
-    EXPECT_FALSE(idle.main->Timer2->isActive());
+    EXPECT_EQ(idle.main->countdown().count(), 0);
+    EXPECT_FALSE(idle.main->findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
     EXPECT_EQ(idle.main->heightTwips(), frmMain::kFullHeight);
 }
 
@@ -429,7 +429,7 @@ TEST(frmMainClipboard, EditingDuringACountdownKeepsTheStripAndTheSwitchHidden)
 
     f.tickToTheEnd();
     ASSERT_TRUE(f.noticeShown());
-    m.Timer3_Timer();
+    m.countdown().Timer3_Timer();
     EXPECT_EQ(m.heightTwips(), frmMain::kFullHeight);
     EXPECT_FALSE(m.Command3->isVisible());
 

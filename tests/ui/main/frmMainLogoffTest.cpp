@@ -137,7 +137,7 @@ TEST(frmMainLogoff, PendingCopyIsEmptiedAtLogoffAndCloseUnlessTheUserCopiedSomet
         f.choose(QStringLiteral("Zoo"));
         m.Command2_Click();
         ASSERT_EQ(clipboardText(), QStringLiteral("p-zoo"));
-        ASSERT_EQ(m.Timer2->isActive(), c.compact == 0);
+        ASSERT_EQ(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive(), c.compact == 0);
         if (c.frameClick) {
             m.Picture1_Click();
             ASSERT_EQ(clipboardText(), QStringLiteral("gelöscht."));
@@ -150,8 +150,8 @@ TEST(frmMainLogoff, PendingCopyIsEmptiedAtLogoffAndCloseUnlessTheUserCopiedSomet
         else
             m.picLogoff_Click();
         EXPECT_EQ(clipboardText(), c.userCopies ? QStringLiteral("eigener Text") : QString());
-        EXPECT_EQ(m.ClipboardCountdown, 0);
-        EXPECT_FALSE(m.Timer2->isActive());
+        EXPECT_EQ(m.countdown().count(), 0);
+        EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
         EXPECT_EQ(f.folder.exits, c.close ? QList<int>{0} : QList<int>{});
     }
 }

@@ -173,13 +173,13 @@ TEST(frmMain, CountdownStripIsLaidOutForTheClipboardHandlers)
     EXPECT_FALSE(m.XPProgressBar1->percent());
     EXPECT_FALSE(m.Label1->isVisible());
     EXPECT_EQ(m.Label1->text(), QStringLiteral("Zwischenablage gelöscht."));
-    EXPECT_FALSE(m.Timer2->isActive());
-    EXPECT_EQ(m.Timer2->interval(), 1000);
-    EXPECT_FALSE(m.Timer3->isActive());
-    EXPECT_EQ(m.Timer3->interval(), 2500);
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
+    EXPECT_EQ(m.findChild<QTimer*>(QStringLiteral("Timer2"))->interval(), 1000);
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer3"))->isActive());
+    EXPECT_EQ(m.findChild<QTimer*>(QStringLiteral("Timer3"))->interval(), 2500);
     EXPECT_EQ(m.Command1->text(), QStringLiteral("n"));
     EXPECT_EQ(m.Command2->toolTip(), QStringLiteral("Passwort in die Zwischenablage kopieren (für 20 Sekunden)"));
-    EXPECT_EQ(m.ClipboardCountdown, 0);
+    EXPECT_EQ(m.countdown().count(), 0);
 }
 
 TEST(frmMain, CompactSwitchAndTheSettingsWrittenAtUnload)
@@ -408,10 +408,12 @@ TEST(frmMain, IndicatorFrameShowsARunningOperationAndTheClipboard)
     testsupport::writeAll(f.folder.path(QStringLiteral("pstmp.dat")), "x");
     m.Timer1_Timer();
     EXPECT_EQ(frameColor(), idle);
-    m.ClipboardCountdown = 1;
+    // A copy waiting on the clipboard (count 1) turns it red as well.
+    m.countdown().copy(QStringLiteral("wartet"), false);
+    ASSERT_EQ(m.countdown().count(), 1);
     m.Timer1_Timer();
     EXPECT_EQ(frameColor(), active);
-    m.ClipboardCountdown = 0;
+    m.countdown().clear();
 
     // Hovering the logoff picture holds the highlight until the mouse moves over the window.
     EXPECT_TRUE(m.Timer1->isActive());
