@@ -167,39 +167,29 @@ void frmEditSafe::cmdSave_Click()
         return;
     }
 
-    // The new name joins the list and is read back from the store; the main window then comes back
-    // empty, at the dialog's place.
-    m_main.LoadAccountList();
-    m_main.selectAccount(name);
-    m_main.cboAccount_Click();
-    m_main.move(pos());
-    m_main.List();
-    returnToMain();
-    m_main.Check1->setChecked(false);
-    FormLook::setPasswordChar(m_main.txtPassWord, true);
+    m_done = true;
+    m_main.returnFromNewEntry(name, pos());
     close();
 }
 
 void frmEditSafe::cmdCancel_Click()
 {
-    m_main.move(pos());
-    returnToMain();
+    m_done = true;
+    m_main.returnFromNewEntry(QString(), pos());
     close();
 }
 
-void frmEditSafe::returnToMain()
+void frmEditSafe::focusAccountName()
 {
-    m_done = true;
-    m_main.show();
-    m_main.activateWindow();
+    txtEditAcct->setFocus();
 }
 
 void frmEditSafe::closeEvent(QCloseEvent* event)
 {
     // Closed by the title bar: the same as Abbrechen, so the main window is never left hidden.
     if (!m_done) {
-        m_main.move(pos());
-        returnToMain();
+        m_done = true;
+        m_main.returnFromNewEntry(QString(), pos());
     }
     event->accept();
 }

@@ -2,13 +2,11 @@
 
 #include "ui/AppWindows.h"
 #include "ui/ProgramExit.h"
-#include "ui/UrlOpener.h"
 #include "ui/common/AppImages.h"
 #include "ui/common/EntryFieldWidgets.h"
 #include "ui/common/FormLook.h"
 #include "ui/common/MarlettButton.h"
 #include "ui/common/PictureBox.h"
-#include "ui/common/ProgramClipboard.h"
 #include "ui/common/Twips.h"
 #include "ui/controls/XP_ProgressBar.h"
 #include "ui/main/ClipboardCountdown.h"
@@ -48,7 +46,6 @@ namespace {
 const QString kEditCaption = QStringLiteral("Bearbeiten");
 const QString kCancelCaption = QStringLiteral("Abbrechen");
 const QString kCannotEditEmpty = QStringLiteral("Kann keinen leeren Eintrag bearbeiten.");
-const QString kClearNowTip = QStringLiteral("Passwort sofort aus der Zwischenablage entfernen");
 const QString kListNotSaved = QStringLiteral("Die Kontenliste konnte beim Abmelden nicht gespeichert werden. ");
 
 // The settings hold positions as the decimal text of a single-precision number.
@@ -238,12 +235,20 @@ void frmMain::focusAccountList()
     cboAccount->setFocus();
 }
 
-bool frmMain::selectAccount(const QString& name)
+bool frmMain::showInList(const QString& name)
 {
     const int index = session().accounts().indexOf(name);
     if (index < 0 || index >= cboAccount->count())
         return false;
     cboAccount->setCurrentIndex(index);
+    return true;
+}
+
+bool frmMain::selectAccount(const QString& name)
+{
+    if (!showInList(name))
+        return false;
+    cboAccount_Click();
     return true;
 }
 
@@ -351,7 +356,7 @@ void frmMain::cmdSave_Click()
         showFailure(result);
     if (name != OldAccountName) {
         LoadAccountList();
-        selectAccount(name);
+        showInList(name);
     }
 
     showViewingState(true);
@@ -404,8 +409,28 @@ void frmMain::cmdAddNew_Click()
     dialog->clearFields();
     hide();
     dialog->activateWindow();
-    dialog->txtEditAcct->setFocus();
+    dialog->focusAccountName();
     List();
+}
+
+void frmMain::returnFromNewEntry(const QString& name, const QPoint& place)
+{
+    if (!name.isEmpty()) {
+        // The new name joins the list and is read back from the store; the window then comes back
+        // empty.
+        LoadAccountList();
+        selectAccount(name);
+        move(place);
+        List();
+    } else {
+        move(place);
+    }
+    show();
+    activateWindow();
+    if (!name.isEmpty()) {
+        Check1->setChecked(false);
+        FormLook::setPasswordChar(txtPassWord, true);
+    }
 }
 
 void frmMain::mnuChngMaster_Click()
@@ -426,117 +451,6 @@ void frmMain::setIndicatorColor(const QColor& color)
         FormLook::setBackColor(Picture1, color);
 }
 
-void frmMain::setClipboardIntervals(int tickMs, int pauseMs, int noticeMs)
-{
-    m_countdown->setIntervals(tickMs, pauseMs, noticeMs);
-}
-
-bool frmMain::countdownEnding() const
-{
-    return m_countdown->ending();
-}
-
-bool frmMain::clipboardStripShown() const
-{
-    return m_countdown->running();
-}
-
-void frmMain::Command1_Click()
-{
-    copyToClipboard(txtUserName->text());
-}
-
-void frmMain::Command2_Click()
-{
-    // The real text, also while it is masked.
-    copyToClipboard(txtPassWord->text());
-}
-
-void frmMain::copyToClipboard(const QString& text)
-{
-    focusDummy();
-    // The clipboard was just emptied and the end notice is due: a copy now would run unseen.
-    if (countdownEnding())
-        return;
-    if (text.isEmpty())
-        return;
-    // In compact height the strip cannot show: the copy waits for the frame click, logoff or close.
-    const bool run = appContext().CompactMode != 1;
-    m_countdown->copy(text, run);
-    XPProgressBar1->setPercent(false);
-    XPProgressBar1->setMax(ClipboardCountdown::kTicks);
-    XPProgressBar1->setValue(0);
-    Picture1->setToolTip(kClearNowTip);
-    if (!run)
-        return;
-    setHeightTwips(kCountdownHeight);
-    Label1->hide();
-    XPProgressBar1->show();
-    Command3->hide();
-}
-
-void frmMain::showCountdownTick(int value)
-{
-    XPProgressBar1->setValue(value);
-}
-
-void frmMain::showClearedNotice()
-{
-    Picture1->setToolTip(QString());
-    XPProgressBar1->hide();
-    XPProgressBar1->setValue(0);
-    Label1->show();
-}
-
-void frmMain::endClearedNotice()
-{
-    Label1->hide();
-    XPProgressBar1->hide();
-    setHeightTwips(kFullHeight);
-    // While an entry is edited the compact switch stays hidden.
-    Command3->setVisible(m_mode != Mode::Editing);
-}
-
-void frmMain::Picture1_Click()
-{
-    // The copy goes at once; the countdown runs on.
-    m_countdown->clearNow();
-}
-
-QString frmMain::WebAddressToOpen(const QString& caption)
-{
-    // Only web addresses leave the program, and as typed: paths and tokens may depend on case.
-    if (caption.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
-        || caption.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
-        return caption;
-    // The desktop opens only addresses with a scheme.
-    if (caption.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
-        return QStringLiteral("http://") + caption;
-    return {};
-}
-
-void frmMain::lblWebAdress_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
-{
-    if (button == Qt::RightButton) {
-        mnuPop->popup(globalPos);
-        return;
-    }
-    const QString address = WebAddressToOpen(lblWebAdress->text());
-    if (!address.isEmpty())
-        UrlOpener::open(address);
-}
-
-void frmMain::mnuCopyAdress_Click()
-{
-    // No secret: no countdown, never cleared by the program.
-    ProgramClipboard::putText(lblWebAdress->text());
-}
-
-void frmMain::clearPendingClipboard()
-{
-    m_countdown->clear();
-}
-
 void frmMain::picLogoff_Click()
 {
     // A store operation still running finishes first; the logoff is clicked again then.
@@ -545,6 +459,18 @@ void frmMain::picLogoff_Click()
     const QPoint position = pos();
     LockStore(true);
     writePosition(position);
+}
+
+void frmMain::lock()
+{
+    if (m_locking || m_unloading || StoreActivity::isRunning())
+        return;
+    // An edit not saved is dropped as "Abbrechen" drops it; nothing is asked.
+    if (m_mode == Mode::Editing) {
+        List();
+        leaveEditing();
+    }
+    picLogoff_Click();
 }
 
 void frmMain::writePosition(const QPoint& position)

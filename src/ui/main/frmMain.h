@@ -31,8 +31,8 @@ class XP_ProgressBar;
 // place, new entries through frmEditSafe. Every store step is a StoreSession call; the window keeps
 // no entry beyond what its fields show.
 //
-// The controls carry the design's names and are open to the windows that drive this one (the
-// login fills the list, the new-entry dialog returns here) and to the tests.
+// Other windows call its intent-level functions (LoadAccountList, selectAccount,
+// returnFromNewEntry); its controls are its own.
 class frmMain : public QWidget {
     Q_OBJECT
 public:
@@ -50,6 +50,7 @@ public:
     // Viewing: an entry (or none) on show, the fields locked. Editing: the entry on show is edited
     // in place, "Bearbeiten" reads "Abbrechen".
     enum class Mode { Viewing, Editing };
+    Q_ENUM(Mode)
 
     explicit frmMain(AppWindows& windows);
     ~frmMain() override;
@@ -73,7 +74,8 @@ public:
     void focusAccountList();
     // Fills cboAccount from the session's account list; nothing is selected afterwards.
     void LoadAccountList();
-    // Selects `name` in cboAccount (exact match); false when it is not listed.
+    // Chooses `name` in cboAccount as the user does (exact match): the entry is read and shown.
+    // False when it is not listed.
     bool selectAccount(const QString& name);
 
     // Handlers, callable as the controls call them.
@@ -97,7 +99,7 @@ public:
     // The address the link opens for `caption`, or "" when it is not opened: "http://" and
     // "https://" addresses as typed, "www." ones with "http://" in front (the prefixes in any case).
     static QString WebAddressToOpen(const QString& caption);
-    // Shorter timers for tests; the defaults are the constants above.
+    // Shorter timers for tests; the defaults are ClipboardCountdown's.
     void setClipboardIntervals(int tickMs, int pauseMs, int noticeMs);
     // The pause between the emptied clipboard and the end notice; the copy buttons wait for it.
     bool countdownEnding() const;
@@ -106,6 +108,8 @@ public:
 
     // Logoff: the store locked, then Top and Left written.
     void picLogoff_Click();
+    // The logoff without a click and without a question: an edit not saved is dropped first.
+    void lock();
     // Empties a pending copy, locks the store (the list rewritten when entries changed; a failure
     // is shown, the lock completes), plays the logout sound. ShowLogin: the login window comes
     // back and this window is unloaded; otherwise the settings are written and the program ends.
@@ -123,38 +127,14 @@ public:
     static QString KeyCodeToLetter(int keyCode);
 
     frmEditSafe* editDialog() const { return m_editDialog; }
+    // The new-entry dialog closes: the window comes back at `place`; after a new entry `name` it
+    // shows the list again with the password box masked, after "Abbrechen" (`name` empty) as it was.
+    void returnFromNewEntry(const QString& name, const QPoint& place);
 
     // The account name as it stood in the list when editing began.
     QString OldAccountName;
     // The clipboard countdown this window shows (Timer2, the pause, Timer3).
     ClipboardCountdown& countdown() { return *m_countdown; }
-
-    std::array<QLabel*, 7> lblBezeichner{};
-    QComboBox* cboAccount = nullptr;
-    QLineEdit* txtAccount = nullptr;
-    QLineEdit* txtUserName = nullptr;
-    MarlettButton* Command1 = nullptr;
-    QLineEdit* txtPassWord = nullptr;
-    MarlettButton* Command2 = nullptr;
-    QLineEdit* txtWebSite = nullptr;
-    QLabel* lblWebAdress = nullptr;
-    MarlettButton* Command3 = nullptr;
-    QPlainTextEdit* txtComments = nullptr;
-    QCheckBox* Check1 = nullptr;
-    PictureBox* Picture1 = nullptr;
-    PictureBox* picLogoff = nullptr;
-    QPushButton* cmdAddNew = nullptr;
-    QPushButton* cmdEdit = nullptr;
-    QPushButton* cmdDelete = nullptr;
-    QPushButton* cmdSave = nullptr;
-    XP_ProgressBar* XPProgressBar1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLineEdit* dummy = nullptr;
-    QTimer* Timer1 = nullptr;
-    QMenu* mnuPopMain = nullptr;
-    QAction* mnuChngMaster = nullptr;
-    QMenu* mnuPop = nullptr;
-    QAction* mnuCopyAdress = nullptr;
 
 signals:
     void modeChanged(frmMain::Mode mode);
@@ -174,6 +154,8 @@ private:
     static const QColor kIndicatorActive;
 
     void setMode(Mode mode);
+    // Sets cboAccount's index to `name` without reading the entry; false when it is not listed.
+    bool showInList(const QString& name);
     // Creates every control at its place (frmMainControls.cpp).
     void createControls();
     void connectHandlers();
@@ -218,4 +200,32 @@ private:
     bool m_checkPlaceOnShow = false;  // a stored place was taken; checked again once the frame is known
     bool m_locking = false;    // LockStore runs (its message box lets events in)
     ClipboardCountdown* m_countdown = nullptr;
+
+    // The controls, named as designed; tests find them by these object names.
+    std::array<QLabel*, 7> lblBezeichner{};
+    QComboBox* cboAccount = nullptr;
+    QLineEdit* txtAccount = nullptr;
+    QLineEdit* txtUserName = nullptr;
+    MarlettButton* Command1 = nullptr;
+    QLineEdit* txtPassWord = nullptr;
+    MarlettButton* Command2 = nullptr;
+    QLineEdit* txtWebSite = nullptr;
+    QLabel* lblWebAdress = nullptr;
+    MarlettButton* Command3 = nullptr;
+    QPlainTextEdit* txtComments = nullptr;
+    QCheckBox* Check1 = nullptr;
+    PictureBox* Picture1 = nullptr;
+    PictureBox* picLogoff = nullptr;
+    QPushButton* cmdAddNew = nullptr;
+    QPushButton* cmdEdit = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    QPushButton* cmdSave = nullptr;
+    XP_ProgressBar* XPProgressBar1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* dummy = nullptr;
+    QTimer* Timer1 = nullptr;
+    QMenu* mnuPopMain = nullptr;
+    QAction* mnuChngMaster = nullptr;
+    QMenu* mnuPop = nullptr;
+    QAction* mnuCopyAdress = nullptr;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "ui/main/WindowTestFolder.h"
+#include "support/WindowTesting.h"
+#include "support/FindControl.h"
 
 #include "store/AccountEntry.h"
 #include "store/StoreSession.h"
@@ -56,7 +57,7 @@ public:
 
     StoreSession& session() { return windows->session(); }
 
-    QStringList listed() const { return itemsOf(main->cboAccount); }
+    QStringList listed() const { return itemsOf(control<QComboBox>(main, QStringLiteral("cboAccount"))); }
 
     AccountEntry stored(const QString& name)
     {
@@ -70,10 +71,10 @@ public:
     // Chooses an account the way the mouse does in the drop-down list.
     void choose(const QString& name)
     {
-        const int index = main->cboAccount->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        const int index = control<QComboBox>(main, QStringLiteral("cboAccount"))->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
         ASSERT_GE(index, 0) << name.toStdString();
-        main->cboAccount->setCurrentIndex(index);
-        emit main->cboAccount->activated(index);
+        control<QComboBox>(main, QStringLiteral("cboAccount"))->setCurrentIndex(index);
+        emit control<QComboBox>(main, QStringLiteral("cboAccount"))->activated(index);
     }
 
     QString focused() const
@@ -82,7 +83,7 @@ public:
         return widget ? widget->objectName() : QStringLiteral("<none>");
     }
 
-    WindowTestFolder folder;
+    ProgramFolder folder;
     std::unique_ptr<AppWindows> windows;
     frmMain* main = nullptr;
 };

@@ -1,11 +1,15 @@
 #include "ui/main/MainWindowFixture.h"
+#include "support/FindControl.h"
 
 #include "core/AtomicWrite.h"
 #include "ui/common/Twips.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 
 using testsupport::isReadOnly;
@@ -28,7 +32,7 @@ QStringList listedAfterLogin(const QString& user, const QString& password)
     frmMain* main = loginThroughWindow(again, user, password);
     if (!main)
         return {QStringLiteral("<login failed>")};
-    return itemsOf(main->cboAccount);
+    return itemsOf(control<QComboBox>(main, QStringLiteral("cboAccount")));
 }
 
 void deleteShown(MainWindowFixture& f, const QString& name)
@@ -63,7 +67,7 @@ TEST(frmMainLogoff, LogoffLocksTheStoreRewritesTheListAndReturnsToTheLogin)
     frmLogin* login = f.windows->loginWindow();
     ASSERT_NE(login, nullptr);
     EXPECT_TRUE(login->isVisible());
-    EXPECT_EQ(login->Combo1->findText(QStringLiteral("tester")), 0);
+    EXPECT_EQ(control<QComboBox>(login, QStringLiteral("Combo1"))->findText(QStringLiteral("tester")), 0);
     EXPECT_TRUE(f.folder.exits.isEmpty());
     EXPECT_TRUE(f.session().MasterPassword().isEmpty());
     EXPECT_EQ(f.session().StoreChanged(), 0);
@@ -204,4 +208,37 @@ TEST(frmMainLogoff, NeitherLogoffNorCloseCutsIntoARunningStoreOperation)
     m.picLogoff_Click();
     EXPECT_EQ(f.windows->loadedMainWindow(), nullptr);
     EXPECT_TRUE(f.session().MasterPassword().isEmpty());
+}
+
+TEST(frmMainLogoff, LockDropsAnUnsavedEditAndLogsOffWithoutAQuestion)
+{
+    MainWindowFixture f(threeAccounts());
+    ASSERT_NE(f.main, nullptr);
+    QPointer<frmMain> main = f.main;
+    QSignalSpy modes(main.data(), &frmMain::modeChanged);
+    ASSERT_TRUE(main->selectAccount(QStringLiteral("Post")));
+    EXPECT_EQ(control<QLineEdit>(main, QStringLiteral("txtUserName"))->text(), QStringLiteral("kunde7"));
+    main->cmdEdit_Click();
+    ASSERT_EQ(main->mode(), frmMain::Mode::Editing);
+    control<QLineEdit>(main, QStringLiteral("txtUserName"))->setText(QStringLiteral("geändert"));
+    const QString userFile = f.session().UserFile();
+
+    main->lock();
+    EXPECT_EQ(modes.size(), 2);  // into editing, and back when the edit was dropped
+    EXPECT_TRUE(f.folder.messages.shown().isEmpty());
+    EXPECT_EQ(f.windows->loadedMainWindow(), nullptr);
+    ASSERT_NE(f.windows->loginWindow(), nullptr);
+    EXPECT_TRUE(f.windows->loginWindow()->isVisible());
+    EXPECT_TRUE(f.session().MasterPassword().isEmpty());
+    EXPECT_TRUE(isReadOnly(userFile));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(main.isNull());
+
+    // The store still holds the entry as it was before the edit.
+    StoreSession check;
+    check.begin(appContext().AppPath, QStringLiteral("tester"), QStringLiteral("abcd"));
+    ASSERT_TRUE(check.unlock().ok());
+    AccountEntry entry;
+    ASSERT_TRUE(check.readEntry(QStringLiteral("Post"), entry).ok());
+    EXPECT_EQ(entry.User, QStringLiteral("kunde7"));
 }

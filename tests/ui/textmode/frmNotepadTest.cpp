@@ -1,4 +1,4 @@
-#include "WindowTestSupport.h"
+#include "support/WindowTesting.h"
 
 #include "store/StoreActivity.h"
 #include "store/StoreSession.h"
@@ -28,7 +28,8 @@ struct TextModeFolder : ProgramFolder {
     StoreSession session;
     int closedCalls = 0;
 
-    explicit TextModeFolder(const QByteArray& plain = {}, const QString& key = kKey)
+    // Text mode's store steps run without letting events in.
+    explicit TextModeFolder(const QByteArray& plain = {}, const QString& key = kKey) : ProgramFolder(Events::Held)
     {
         if (plain.isNull())
             copyFixture(QStringLiteral("anna.dat"));
