@@ -4,7 +4,6 @@
 
 #include "core/IniDocument.h"
 #include "store/PlaintextFilter.h"
-#include "store/StoreLayout.h"
 
 #include <QStringList>
 
@@ -24,9 +23,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(alone.hasSection(section) == whole.hasSection(section));
     FUZZ_CHECK(alone.value(section, key) == whole.value(section, key));
 
-    // Dropping a section on the bytes is dropping it from the document.
+    // Dropping a section on the bytes is dropping its lines from the document: from a line that
+    // begins with "[section]" up to the next line that begins with '['.
+    QString header = section;
+    if (!header.startsWith(u'['))
+        header.prepend(u'[');
+    if (!header.endsWith(u']'))
+        header.append(u']');
+    QStringList kept;
+    bool skipping = false;
+    for (const QString& line : whole.lines()) {
+        if (skipping && line.startsWith(u'['))
+            skipping = false;
+        if (line.startsWith(header, Qt::CaseSensitive))
+            skipping = true;
+        if (!skipping)
+            kept.append(line);
+    }
     IniDocument dropped = whole;
-    DeleteIniSection(section, dropped);
+    dropped.setLines(kept);
     FUZZ_CHECK(PlaintextFilter::withoutSection(plain, section) == dropped.toBytes());
 
     // A write into one section gives the bytes of the same write on the whole document.

@@ -52,7 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(entry.User == comment.left(IniDocument::kMaxValueLength));
     }
     // Dropping an account's section leaves no header line of it (names with brackets never get here).
-    DeleteIniSection(section, document);
+    QByteArray text = document.toBytes();
+    DeleteIniSection(section, text);
+    document = IniDocument::fromBytes(text);
     if (findInvalidAccountNameChar(name) < 0) {
         const QString header = QLatin1Char('[') + section + QLatin1Char(']');
         for (const QString& line : document.lines())

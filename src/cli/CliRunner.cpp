@@ -8,10 +8,12 @@
 
 #include "store/AccountEntry.h"
 #include "store/AccountList.h"
+#include "store/MasterPasswordChange.h"
 #include "store/PasswordGenerator.h"
 #include "store/StoreLayout.h"
 #include "store/StoreSession.h"
 #include "store/StoreSnapshot.h"
+#include "store/StoreTexts.h"
 
 #include "app/DataFolder.h"
 #include "app/StoreFolderLock.h"
@@ -27,11 +29,6 @@
 #include <unistd.h>
 
 namespace {
-
-const QString kEmptyMasterPassword =
-    QStringLiteral("Bitte sicherstellen, dass das Master-Passwort korrekt eingegeben wird.");
-const QString kShortMasterPassword = QStringLiteral("Das Master-Passwort sollte mindestens 4 Zeichen lang sein.   ");
-constexpr int kMinMasterPassword = 4;
 
 QString displayPath(const QString& path)
 {
@@ -147,7 +144,7 @@ QString CliRunner::messageFor(const StoreResult& result, const QString& storeFil
         return QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden; der bisherige Stand ist "
                               "unverändert erhalten.").arg(displayPath(storeFile));
     default:
-        return result.message.isEmpty() ? storeErrorText(result.error) : result.message;
+        return result.message;
     }
 }
 
@@ -162,11 +159,11 @@ int CliRunner::prepare(const CliRequest& request, QString& masterPassword, bool 
     if (status != kDone)
         return status;
     if (masterPassword.isEmpty())
-        return fail(kInputError, kEmptyMasterPassword);
+        return fail(kInputError, StoreTexts::kMasterPasswordMissing);
     // The login's rule for a key that may become a new store's first.
-    if (forWriting && masterPassword.size() < kMinMasterPassword) {
+    if (forWriting && masterPassword.size() < MasterPasswordChange::kMinimumLength) {
         Wipe::text(masterPassword);
-        return fail(kInputError, kShortMasterPassword);
+        return fail(kInputError, StoreTexts::kMasterPasswordTooShort);
     }
     return kDone;
 }

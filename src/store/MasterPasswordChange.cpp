@@ -1,6 +1,7 @@
 #include "store/MasterPasswordChange.h"
 
 #include "store/StoreActivity.h"
+#include "store/StoreTexts.h"
 #include "store/UserStoreFile.h"
 
 #include "core/AtomicWrite.h"
@@ -15,7 +16,6 @@ namespace {
 
 const QString kOldMissing = QStringLiteral("Bitte altes Master-Passwort eingegeben.");
 const QString kNewMissing = QStringLiteral("Bitte neues Master-Passwort eingegeben.");
-const QString kTooShort = QStringLiteral("Das Master-Passwort sollte mindestens 4 Zeichen lang sein.   ");
 const QString kNotRepresentable =
     QStringLiteral("Das neue Master-Passwort enthält Zeichen, die nicht verwendet werden können "
                    "(außerhalb von Windows-1252).   ");
@@ -42,8 +42,8 @@ StoreResult check(const QString& oldPassword, const QString& newPassword)
         return StoreResult::validation(kOldMissing, StoreField::OldPassword);
     if (newPassword.isEmpty())
         return StoreResult::validation(kNewMissing, StoreField::NewPassword);
-    if (newPassword.size() < 4)
-        return StoreResult::validation(kTooShort, StoreField::NewPassword, false, 1);
+    if (newPassword.size() < kMinimumLength)
+        return StoreResult::validation(StoreTexts::kMasterPasswordTooShort, StoreField::NewPassword, false, 1);
     return checkNewKey(newPassword, StoreField::NewPassword);
 }
 

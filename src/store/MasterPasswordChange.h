@@ -7,6 +7,9 @@
 // Re-enciphers a user's store under a new master password and keeps the previous file as <user>.bak.
 namespace MasterPasswordChange {
 
+// The shortest master password the windows and the command line accept.
+inline constexpr qsizetype kMinimumLength = 4;
+
 // The dialog's checks in their order: old password missing, new password missing, new password
 // shorter than 4 characters (kind 1, information).
 StoreResult check(const QString& oldPassword, const QString& newPassword);

@@ -1,48 +1,16 @@
 #include "store/StoreLayout.h"
 
-#include "core/AtomicWrite.h"
 #include "core/Cp1252.h"
 #include "core/IniDocument.h"
 #include "core/LeadingNumber.h"
 #include "core/Wipe.h"
 #include "store/PlaintextFilter.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include <algorithm>
-
-namespace {
 
 const QString kListSection = QStringLiteral("Main");
 
-QString headerFor(const QString& section)
-{
-    QString h = section;
-    if (!h.startsWith(u'['))
-        h.prepend(u'[');
-    if (!h.endsWith(u']'))
-        h.append(u']');
-    return h;
-}
-
-// The lines of a file without the section: from its header up to the next line that begins with '['.
-template <typename StartsWith>
-QStringList withoutSection(const QStringList& lines, StartsWith startsWith)
-{
-    QStringList kept;
-    kept.reserve(lines.size());
-    bool skipping = false;
-    for (const QString& line : lines) {
-        if (skipping && startsWith(line, true))
-            skipping = false;
-        if (startsWith(line, false))
-            skipping = true;
-        if (!skipping)
-            kept.append(line);
-    }
-    return kept;
-}
+namespace {
 
 // One character for another, for two pairs at once; the length stays.
 struct CharSwap {
@@ -60,15 +28,6 @@ QString swapped(const QString& text, CharSwap first, CharSwap second)
             c = second.to;
     }
     return out;
-}
-
-bool readFile(const QString& path, QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    bytes = file.readAll();
-    return file.error() == QFileDevice::NoError;
 }
 
 } // namespace
@@ -109,50 +68,11 @@ QString DecodeLineBreaks(const QString& stored)
     return swapped(stored, {u'#', u'\r'}, {u'§', u'\n'});
 }
 
-bool DeleteIniSection(const QString& section, const QString& iniFile)
+void DeleteIniSection(const QString& section, QByteArray& text)
 {
-    // Order: the side copy holds the whole file before the file is rewritten; the rewrite goes to a
-    // temporary file renamed over the original; if it fails the original is brought back from the
-    // side copy, which is deleted only once the file is whole again.
-    if (!QFileInfo(iniFile).isFile())
-        return true;
-    QByteArray original;
-    if (!readFile(iniFile, original))
-        return false;
-    const QString sideCopy = iniFile.left(iniFile.size() - 1) + u'_';
-    QFile::remove(sideCopy);
-    if (AtomicWrite::writeFile(sideCopy, original) != AtomicWrite::Status::Ok) {
-        Wipe::bytes(original);
-        return false;
-    }
-
-    QByteArray rewritten = PlaintextFilter::withoutSection(original, section);
-
-    bool ok = AtomicWrite::writeFile(iniFile, rewritten) == AtomicWrite::Status::Ok;
-    Wipe::bytes(rewritten);
-    if (!ok) {
-        QByteArray now;
-        const bool whole = readFile(iniFile, now) && now == original;
-        Wipe::bytes(now);
-        if (!whole && AtomicWrite::writeFile(iniFile, original) != AtomicWrite::Status::Ok) {
-            // The side copy is the only complete copy left: keep it.
-            Wipe::bytes(original);
-            return false;
-        }
-    }
-    Wipe::bytes(original);
-    QFile::remove(sideCopy);
-    return ok;
-}
-
-void DeleteIniSection(const QString& section, IniDocument& document)
-{
-    const QString header = headerFor(section);
-    const QStringList lines = document.lines();
-    // Every line is written back with CR LF, also when no section matched.
-    document.setLines(withoutSection(lines, [&](const QString& line, bool anyHeader) {
-        return anyHeader ? line.startsWith(u'[') : line.startsWith(header, Qt::CaseSensitive);
-    }));
+    QByteArray without = PlaintextFilter::withoutSection(text, section);
+    Wipe::bytes(text);
+    text = std::move(without);
 }
 
 AccountKeyClass FilterAccountKey(QChar typed)

@@ -2,6 +2,7 @@
 
 #include "store/AccountEntry.h"
 
+#include <QByteArray>
 #include <QChar>
 #include <QString>
 #include <QStringList>
@@ -19,14 +20,13 @@ QString ReplaceUmlauts(const QString& accountName);
 QString EncodeLineBreaks(const QString& comment);
 QString DecodeLineBreaks(const QString& stored);
 
+// The section that holds the account list (Count, Account1..Count).
+extern const QString kListSection;
+
 // Removes every section whose header line begins with "[section]" (case counts) together with all
 // lines up to the next line that begins with '['; the other lines stay, each ending in CR LF.
-// The file form keeps a side copy (the path with its last character replaced by '_') while it
-// rewrites the file, restores the file from it if the rewrite fails, and only then deletes it.
-// A missing file is left alone and counts as success.
-bool DeleteIniSection(const QString& section, const QString& iniFile);
-// The same on a document held in memory, for operations that parse their plaintext once.
-void DeleteIniSection(const QString& section, IniDocument& document);
+// Works on an operation's plaintext in memory; the old text is wiped.
+void DeleteIniSection(const QString& section, QByteArray& text);
 
 // Classification of a key typed into an account-name box, by the Windows-1252 code of the character.
 enum class AccountKeyClass {

@@ -6,6 +6,7 @@
 #include "store/StoreActivity.h"
 #include "store/StoreCycle.h"
 #include "store/StoreLayout.h"
+#include "store/StoreTexts.h"
 #include "store/UserDirectory.h"
 #include "store/UserStoreFile.h"
 
@@ -19,22 +20,12 @@
 #include <QSet>
 #include <QFileInfo>
 
+using namespace StoreTexts;
+
 namespace {
 
-const QString kListSection = QStringLiteral("Main");
 const QString kCountKey = QStringLiteral("Count");
 
-const QString kNeedUserOrPassword = QStringLiteral("Bitte Benutzernamen und/oder Passwort eingeben.   ");
-const QString kEmptyName = QStringLiteral("Kann keinen leeren Eintrag speichern.   ");
-const QString kDuplicateName = QStringLiteral("Ein Account mit diesem Namen existiert bereits.   ");
-const QString kDeleteEmpty = QStringLiteral("Kann keinen leeren Eintrag löschen.");
-const QString kInvalidName =
-    QStringLiteral("Der Name enthält Zeichen, die nicht gespeichert werden können (Steuerzeichen, "
-                   "eckige Klammern oder Zeichen außerhalb von Windows-1252).   ");
-const QString kInvalidValue =
-    QStringLiteral("Der Eintrag enthält Zeichen, die nicht gespeichert werden können (Zeilenumbrüche, "
-                   "Steuerzeichen oder Zeichen außerhalb von Windows-1252).   ");
-const QString kListFull = QStringLiteral("Es können keine weiteren Einträge gespeichert werden.   ");
 const QString kPlaceholderFailed =
     QStringLiteral("Die Datei des neuen Benutzers konnte nicht angelegt werden.");
 
@@ -66,15 +57,6 @@ void writeEntry(IniDocument& document, const QString& accountName, const Account
     document.setValue(section, QStringLiteral("Comment"), EncodeLineBreaks(entry.Comment));
 }
 
-// DeleteIniSection on an operation's text, the old text wiped.
-void dropSection(QByteArray& text, const QString& section)
-{
-    QByteArray without = PlaintextFilter::withoutSection(text, section);
-    Wipe::bytes(text);
-    text = std::move(without);
-    StoreActivity::pumpEvents();
-}
-
 // The one section of an operation's text that a lookup needs, parsed alone; the copy and the
 // parsed lines are wiped whatever way the operation ends.
 class ParsedSection {
@@ -101,19 +83,18 @@ StoreSession::StoreSession() = default;
 
 StoreSession::~StoreSession()
 {
-    Wipe::text(MasterPassword);
+    Wipe::text(m_masterPassword);
 }
 
 void StoreSession::begin(const QString& appPath, const QString& user, const QString& masterPassword)
 {
-    CurrentUser = user;
-    MasterPassword = masterPassword;
-    ProcessProtection::lockText(MasterPassword);
-    UserFile = UserDirectory::userFilePath(appPath, user);
-    BackupFile = UserDirectory::backupFilePath(appPath, user);
-    StoredCount = 0;
-    StoreChanged = 0;
-    EditMode = 0;
+    m_currentUser = user;
+    m_masterPassword = masterPassword;
+    ProcessProtection::lockText(m_masterPassword);
+    m_userFile = UserDirectory::userFilePath(appPath, user);
+    m_backupFile = UserDirectory::backupFilePath(appPath, user);
+    m_storedCount = 0;
+    m_storeChanged = 0;
     m_accounts.clear();
 }
 
@@ -123,27 +104,26 @@ void StoreSession::beginFile(const QString& storeFile, const QString& masterPass
     QString stem = info.fileName();
     if (stem.endsWith(QStringLiteral(".dat"), Qt::CaseInsensitive))
         stem.chop(4);
-    CurrentUser = stem;
-    MasterPassword = masterPassword;
-    ProcessProtection::lockText(MasterPassword);
-    UserFile = storeFile;
-    BackupFile = info.dir().filePath(stem + QStringLiteral(".bak"));
-    StoredCount = 0;
-    StoreChanged = 0;
-    EditMode = 0;
+    m_currentUser = stem;
+    m_masterPassword = masterPassword;
+    ProcessProtection::lockText(m_masterPassword);
+    m_userFile = storeFile;
+    m_backupFile = info.dir().filePath(stem + QStringLiteral(".bak"));
+    m_storedCount = 0;
+    m_storeChanged = 0;
     m_accounts.clear();
 }
 
 bool StoreSession::userFileExists() const
 {
-    return QFileInfo(UserFile).isFile();
+    return QFileInfo(m_userFile).isFile();
 }
 
 StoreResult StoreSession::checkNewStoreKey() const
 {
-    if (userFileExists() && !UserStoreFile::isPlaceholder(UserFile))
+    if (userFileExists() && !UserStoreFile::isPlaceholder(m_userFile))
         return StoreResult::success();
-    return MasterPasswordChange::checkNewKey(MasterPassword, StoreField::LoginPassword);
+    return MasterPasswordChange::checkNewKey(m_masterPassword, StoreField::LoginPassword);
 }
 
 StoreResult StoreSession::createPlaceholder()
@@ -152,13 +132,13 @@ StoreResult StoreSession::createPlaceholder()
     if (!scope.acquired())
         return StoreResult::failure(StoreError::Busy);
     m_accounts.clear();
-    StoredCount = 0;
-    StoreChanged = 0;
-    if (QFileInfo::exists(UserFile))
+    m_storedCount = 0;
+    m_storeChanged = 0;
+    if (QFileInfo::exists(m_userFile))
         return StoreResult::success();
     // Written whole and renamed into place: a failure or a crash never leaves a short file that
     // would then read as a damaged store.
-    switch (AtomicWrite::writeFile(UserFile, QByteArrayLiteral("\r\n"), AtomicWrite::kOwnerOnly)) {
+    switch (AtomicWrite::writeFile(m_userFile, QByteArrayLiteral("\r\n"), AtomicWrite::kOwnerOnly)) {
     case AtomicWrite::Status::Ok:
         return StoreResult::success();
     case AtomicWrite::Status::FolderFlushFailed:
@@ -181,11 +161,11 @@ StoreResult StoreSession::rewrite(const StoreResult& checked, const std::functio
 StoreResult StoreSession::rewriteLocked(const std::function<void(QByteArray&)>& change)
 {
     StoreCycle cycle;
-    StoreResult r = cycle.open(UserFile, MasterPassword);
+    StoreResult r = cycle.open(m_userFile, m_masterPassword);
     if (!r)
         return r;
     change(cycle.plain());
-    return cycle.commit(UserFile, MasterPassword);
+    return cycle.commit(m_userFile, m_masterPassword);
 }
 
 StoreResult StoreSession::unlock()
@@ -195,7 +175,7 @@ StoreResult StoreSession::unlock()
     if (!scope.acquired())
         return StoreResult::failure(StoreError::Busy);
     StoreCycle cycle;
-    StoreResult r = cycle.open(UserFile, MasterPassword);
+    StoreResult r = cycle.open(m_userFile, m_masterPassword);
     if (!r)
         return r;
     // Only the list section is parsed; the entry sections are not needed here.
@@ -208,9 +188,9 @@ StoreResult StoreSession::unlock()
 void StoreSession::LoadAccountList(const IniDocument& document)
 {
     QStringList names;
-    StoredCount = readListSection(document, names);
+    m_storedCount = readListSection(document, names);
     m_accounts.assign(names);
-    StoreChanged = 0;
+    m_storeChanged = 0;
 }
 
 StoreResult StoreSession::readEntry(const QString& accountName, AccountEntry& entry)
@@ -220,7 +200,7 @@ StoreResult StoreSession::readEntry(const QString& accountName, AccountEntry& en
         return StoreResult::failure(StoreError::Busy);
     entry.wipe();
     StoreCycle cycle;
-    StoreResult r = cycle.open(UserFile, MasterPassword);
+    StoreResult r = cycle.open(m_userFile, m_masterPassword);
     if (!r)
         return r;
     const ParsedSection part(cycle.plain(), ReplaceUmlauts(accountName));
@@ -268,17 +248,18 @@ StoreResult StoreSession::saveEntry(const QString& oldAccountName, const QString
             });
             accounts.removeAt(p);
             accounts.insert(accountName);
-            dropSection(text, ReplaceUmlauts(oldAccountName));
+            DeleteIniSection(ReplaceUmlauts(oldAccountName), text);
+            StoreActivity::pumpEvents();
         }
         PlaintextFilter::editSection(text, ReplaceUmlauts(accountName),
                                      [&](IniDocument& doc) { writeEntry(doc, accountName, entry); });
         if (listUpdate == ListUpdate::Now)
-            writeListSection(text, accounts, StoredCount);
+            writeListSection(text, accounts, m_storedCount);
     });
     if (!r.stored())
         return r;
     m_accounts = std::move(accounts);
-    StoreChanged = listUpdate == ListUpdate::Now ? 0 : 1;
+    m_storeChanged = listUpdate == ListUpdate::Now ? 0 : 1;
     return r;
 }
 
@@ -299,18 +280,19 @@ StoreResult StoreSession::deleteEntry(const QString& accountName, ListUpdate lis
     if (index >= 0)
         accounts.removeAt(index);
     StoreResult r = rewrite(checkDelete(accountName), [&](QByteArray& text) {
-        dropSection(text, ReplaceUmlauts(accountName));
+        DeleteIniSection(ReplaceUmlauts(accountName), text);
+        StoreActivity::pumpEvents();
         if (listUpdate == ListUpdate::Now)
-            writeListSection(text, accounts, StoredCount);
+            writeListSection(text, accounts, m_storedCount);
     });
     if (!r.stored())
         return r;
     if (index >= 0) {
         m_accounts = std::move(accounts);
         // StoredCount follows the list so that it never falls below the number of listed names.
-        StoredCount = static_cast<qint16>(StoredCount - 1);
+        m_storedCount = static_cast<qint16>(m_storedCount - 1);
     }
-    StoreChanged = listUpdate == ListUpdate::Now ? 0 : 1;
+    m_storeChanged = listUpdate == ListUpdate::Now ? 0 : 1;
     return r;
 }
 
@@ -324,7 +306,7 @@ StoreResult StoreSession::checkNewEntry(const QString& accountName, const Accoun
         return StoreResult::validation(kDuplicateName, StoreField::Account, true);
     if (findInvalidAccountNameChar(accountName) >= 0)
         return StoreResult::validation(kInvalidName, StoreField::Account);
-    if (StoredCount >= 32767)
+    if (m_storedCount >= 32767)
         return StoreResult::validation(kListFull, StoreField::Account);
     return checkValues(entry);
 }
@@ -333,7 +315,7 @@ StoreResult StoreSession::addEntry(const QString& accountName, const AccountEntr
 {
     // Order: decipher in memory; Count, Account<Count> and the new section in the text; encipher into a
     // temporary file and rename it over the user file; then the list and counters.
-    const qint16 count = static_cast<qint16>(StoredCount + 1);
+    const qint16 count = static_cast<qint16>(m_storedCount + 1);
     StoreResult r = rewrite(checkNewEntry(accountName, entry), [&](QByteArray& text) {
         PlaintextFilter::editSection(text, kListSection, [&](IniDocument& list) {
             list.setValue(kListSection, kCountKey, QString::number(count));
@@ -344,8 +326,8 @@ StoreResult StoreSession::addEntry(const QString& accountName, const AccountEntr
     });
     if (!r.stored())
         return r;
-    StoredCount = count;
-    StoreChanged = 1;
+    m_storedCount = count;
+    m_storeChanged = 1;
     m_accounts.insert(accountName);
     return r;
 }
@@ -383,7 +365,7 @@ StoreResult StoreSession::addEntries(const QList<QPair<QString, AccountEntry>>& 
             r = StoreResult::validation(kDuplicateName, StoreField::Account);
         else if (findInvalidAccountNameChar(name) >= 0)
             r = StoreResult::validation(kInvalidName, StoreField::Account);
-        else if (StoredCount + i + 1 > 32767)
+        else if (m_storedCount + i + 1 > 32767)
             r = StoreResult::validation(kListFull, StoreField::Account);
         else
             r = checkValues(entries.at(i).second);
@@ -397,7 +379,7 @@ StoreResult StoreSession::addEntries(const QList<QPair<QString, AccountEntry>>& 
     }
 
     StoreCycle cycle;
-    StoreResult r = cycle.open(UserFile, MasterPassword);
+    StoreResult r = cycle.open(m_userFile, m_masterPassword);
     if (!r)
         return r;
     QByteArray& text = cycle.plain();
@@ -421,14 +403,14 @@ StoreResult StoreSession::addEntries(const QList<QPair<QString, AccountEntry>>& 
         }
         at = lineEnd + 1;
     }
-    const int count = StoredCount + static_cast<int>(entries.size());
-    ImportWriter::write(text, kListSection, StoredCount, entries, sectionNames);
+    const int count = m_storedCount + static_cast<int>(entries.size());
+    ImportWriter::write(text, kListSection, m_storedCount, entries, sectionNames);
     StoreActivity::pumpEvents();
-    r = cycle.commit(UserFile, MasterPassword);
+    r = cycle.commit(m_userFile, m_masterPassword);
     if (!r.stored())
         return r;
-    StoredCount = static_cast<qint16>(count);
-    StoreChanged = 1;
+    m_storedCount = static_cast<qint16>(count);
+    m_storeChanged = 1;
     m_accounts.assign(names);
     return r;
 }
@@ -445,10 +427,10 @@ StoreResult StoreSession::saveAccountListLocked()
 {
     // Order: decipher in memory; rewrite the list section in the text; encipher into a temporary file
     // and rename it over the user file. A failure leaves the old file and StoreChanged as they were.
-    StoreResult r = rewriteLocked([&](QByteArray& text) { writeListSection(text, m_accounts, StoredCount); });
+    StoreResult r = rewriteLocked([&](QByteArray& text) { writeListSection(text, m_accounts, m_storedCount); });
     if (!r.stored())
         return r;
-    StoreChanged = 0;
+    m_storeChanged = 0;
     return r;
 }
 
@@ -474,20 +456,34 @@ StoreResult StoreSession::LockStore()
     if (!scope.acquired())
         return StoreResult::failure(StoreError::Busy);
     StoreResult r = StoreResult::success();
-    if (StoreChanged == 1)
+    if (m_storeChanged == 1)
         r = saveAccountListLocked();
-    UserStoreFile::markReadOnly(UserFile);
-    Wipe::text(MasterPassword);
-    LoginTransition = 0;
+    UserStoreFile::markReadOnly(m_userFile);
+    Wipe::text(m_masterPassword);
     return r;
+}
+
+void StoreSession::beginPasswordChange(const QString& appPath, const QString& user, const QString& oldPassword)
+{
+    m_currentUser = user;
+    m_userFile = UserDirectory::userFilePath(appPath, user);
+    m_backupFile = UserDirectory::backupFilePath(appPath, user);
+    Wipe::text(m_masterPassword);
+    m_masterPassword = oldPassword;
+    ProcessProtection::lockText(m_masterPassword);
+}
+
+void StoreSession::forgetMasterPassword()
+{
+    Wipe::text(m_masterPassword);
 }
 
 StoreResult StoreSession::changeMasterPassword(const QString& oldPassword, const QString& newPassword)
 {
-    StoreResult r = MasterPasswordChange::run(UserFile, BackupFile, oldPassword, newPassword);
+    StoreResult r = MasterPasswordChange::run(m_userFile, m_backupFile, oldPassword, newPassword);
     if (r.stored()) {
-        MasterPassword = newPassword;
-        ProcessProtection::lockText(MasterPassword);
+        m_masterPassword = newPassword;
+        ProcessProtection::lockText(m_masterPassword);
     }
     return r;
 }

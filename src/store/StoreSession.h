@@ -34,21 +34,27 @@ public:
     StoreSession(const StoreSession&) = delete;
     StoreSession& operator=(const StoreSession&) = delete;
 
-    QString CurrentUser;
-    QString MasterPassword;   // the key of every cipher call; emptied by LockStore
-    QString UserFile;         // <user>.dat
-    QString BackupFile;       // <user>.bak
-    qint16 LoginTransition = 0;
-    qint16 PassChangeFromLogin = 0;
-    qint16 StoredCount = 0;   // Count of the list section as read at unlock, +1 per new entry, -1 per delete
-    qint16 StoreChanged = 0;  // 1 once an entry was saved, added or deleted since the unlock
-    qint16 EditMode = 0;      // set by the main window's LockEntryFields
+    // The user of the session and the key of every cipher call (emptied by LockStore).
+    const QString& CurrentUser() const { return m_currentUser; }
+    const QString& MasterPassword() const { return m_masterPassword; }
+    const QString& UserFile() const { return m_userFile; }      // <user>.dat
+    const QString& BackupFile() const { return m_backupFile; }  // <user>.bak
+    // Count of the list section as read at unlock, +1 per new entry, -1 per delete.
+    qint16 StoredCount() const { return m_storedCount; }
+    // 1 once an entry was saved, added or deleted since the unlock.
+    qint16 StoreChanged() const { return m_storeChanged; }
 
-    // Sets the fields for `user` in the program folder `appPath`. The user's file is found without
-    // regard to case (UserDirectory::userFilePath); BackupFile sits beside it with ".bak".
+    // A session for `user` in the program folder `appPath`, keyed with `masterPassword`; the list and
+    // the counters start empty. The user's file is found without regard to case
+    // (UserDirectory::userFilePath); BackupFile sits beside it with ".bak".
     void begin(const QString& appPath, const QString& user, const QString& masterPassword);
-    // Sets the fields for a store file given by path (command line).
+    // The same for a store file given by path (command line).
     void beginFile(const QString& storeFile, const QString& masterPassword);
+    // A master password change for `user`: the user and the two files as begin() finds them, the key
+    // replaced by `oldPassword` (the previous one wiped). The list and the counters stay as they are.
+    void beginPasswordChange(const QString& appPath, const QString& user, const QString& oldPassword = {});
+    // Wipes the master password: no operation can decipher the store until a session begins anew.
+    void forgetMasterPassword();
 
     // The account list, the working form of the list section; the main window's list mirrors it.
     const AccountList& accounts() const { return m_accounts; }
@@ -113,7 +119,7 @@ public:
     StoreResult SaveAccountList();
 
     // LockStore's store steps: the list section when StoreChanged is 1, then the user file marked
-    // read-only, MasterPassword and LoginTransition cleared. The lock completes even when the list
+    // read-only, MasterPassword wiped. The lock completes even when the list
     // rewrite fails; that failure is returned.
     StoreResult LockStore();
 
@@ -132,4 +138,10 @@ private:
     static void writeListSection(QByteArray& text, const AccountList& accounts, int storedCount);
 
     AccountList m_accounts;
+    QString m_currentUser;
+    QString m_masterPassword;
+    QString m_userFile;
+    QString m_backupFile;
+    qint16 m_storedCount = 0;
+    qint16 m_storeChanged = 0;
 };

@@ -13,7 +13,6 @@
 
 namespace {
 
-const QString kNoUserFile = QStringLiteral("Für diesen Benutzer gibt es keine Datei.");
 const QString kNotLoaded = QStringLiteral("Es ist kein Text geladen.");
 const QString kNotStoreText =
     QStringLiteral("Der Text wird nicht gespeichert, weil er nicht wie ein gültiger Passwort-Speicher "
@@ -38,7 +37,7 @@ StoreResult TextModeStore::LoadPwdDat(const QString& userFile, const QString& ma
         return StoreResult::failure(StoreError::Busy);
     clear();
     if (!QFileInfo(userFile).isFile())
-        return StoreResult::failure(StoreError::MissingUserFile, kNoUserFile);
+        return StoreResult::failure(StoreError::MissingUserFile);
 
     StoreCycle cycle;
     StoreResult r = cycle.open(userFile, masterPassword);

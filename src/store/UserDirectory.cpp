@@ -1,6 +1,7 @@
 #include "store/UserDirectory.h"
 
 #include "store/AccountList.h"
+#include "store/StoreTexts.h"
 
 #include "app/AppContext.h"
 #include "core/Cp1252.h"
@@ -15,7 +16,6 @@ namespace {
 const QString kExtension = QStringLiteral(".dat");
 constexpr int kMaxFileNameBytes = 255;
 
-const QString kNameMissing = QStringLiteral("Bitte Benutzername auswählen bzw. eingeben.   ");
 const QString kNameHasSeparator =
     QStringLiteral("Der Benutzername darf keinen Schrägstrich (/ oder \\) enthalten.   ");
 const QString kNameReserved =
@@ -94,7 +94,7 @@ QString backupFilePath(const QString& folder, const QString& user)
 StoreResult checkUserName(const QString& user)
 {
     if (user.isEmpty())
-        return StoreResult::validation(kNameMissing, StoreField::LoginUser);
+        return StoreResult::validation(StoreTexts::kUserNameMissing, StoreField::LoginUser);
     if (user.contains(u'/') || user.contains(u'\\'))
         return StoreResult::validation(kNameHasSeparator, StoreField::LoginUser);
     const bool onlyDots = std::all_of(user.cbegin(), user.cend(), [](QChar c) { return c == u'.'; });

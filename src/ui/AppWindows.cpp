@@ -1,7 +1,14 @@
 #include "ui/AppWindows.h"
 
 #include "ui/login/frmLogin.h"
+#include "ui/login/frmMasterPass.h"
 #include "ui/main/frmMain.h"
+
+#include "app/AppContext.h"
+#include "app/SoundPlayer.h"
+#include "store/StoreActivity.h"
+
+#include <QIcon>
 
 AppWindows::AppWindows() = default;
 
@@ -26,6 +33,42 @@ void AppWindows::unloadMainWindow()
         return;
     main->unloadWindow();
     main->deleteLater();
+}
+
+QIcon AppWindows::mainWindowIcon()
+{
+    return mainWindow().windowIcon();
+}
+
+void AppWindows::enterMainWindow(QWidget& login)
+{
+    const AppContext& app = appContext();
+    StoreActivity::pumpEvents();
+    frmMain& main = mainWindow();
+    main.show();
+    main.LoadAccountList();
+    login.hide();
+    StoreActivity::pumpEvents();
+    PlaySoundFile(app.LoginSoundFile);
+    main.setWindowTitle(app.AppTitle + QStringLiteral(" - ") + m_session.CurrentUser());
+    m_loginTransition = true;
+    login.close();
+    StoreActivity::pumpEvents();
+    m_loginTransition = false;
+    main.activateWindow();
+    main.focusAccountList();
+}
+
+void AppWindows::changeMasterPasswordFromMain()
+{
+    QPointer<frmMain> main = m_main;
+    if (!main)
+        return;
+    main->hide();
+    frmMasterPass::openFromMain(m_session, [main] {
+        if (main)
+            main->show();
+    });
 }
 
 frmLogin& AppWindows::showLogin()

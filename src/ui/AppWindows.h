@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPointer>
 
+class QIcon;
+class QWidget;
 class frmLogin;
 class frmMain;
 
@@ -29,6 +31,16 @@ public:
     // writes the settings) without ending the program; the next login loads a fresh main window.
     void unloadMainWindow();
 
+    // The main window's icon (the main window is loaded for it, as above).
+    QIcon mainWindowIcon();
+    // The successful login's end: the main window is shown with the session's list and the user
+    // in its title, then `login` is closed; the list has the focus.
+    void enterMainWindow(QWidget& login);
+    // True while the login window closes because the login succeeded: that close ends nothing.
+    bool loginTransition() const { return m_loginTransition; }
+    // The main window's "Master-Passwort ändern": the main window hides while the dialog is open.
+    void changeMasterPasswordFromMain();
+
     // Loads a fresh login window (it lists the users anew) and shows it.
     frmLogin& showLogin();
     frmLogin* loginWindow() const;
@@ -37,4 +49,5 @@ private:
     StoreSession m_session;
     QPointer<frmMain> m_main;
     QPointer<frmLogin> m_login;
+    bool m_loginTransition = false;
 };

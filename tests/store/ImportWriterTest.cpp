@@ -81,9 +81,9 @@ TEST(ImportWriter, BatchGivesTheBytesOfAddingEntriesOneByOne)
             const StoreResult r = batched.addEntries(batch.entries, failed);
             ASSERT_TRUE(r.ok()) << r.message.toStdString();
             EXPECT_EQ(failed, -1);
-            EXPECT_EQ(plainOf(batched.UserFile, kKey), plainOf(single.UserFile, kKey));
+            EXPECT_EQ(plainOf(batched.UserFile(), kKey), plainOf(single.UserFile(), kKey));
             EXPECT_EQ(batched.accounts().items(), single.accounts().items());
-            EXPECT_EQ(batched.StoredCount, single.StoredCount);
+            EXPECT_EQ(batched.StoredCount(), single.StoredCount());
         }
     }
 }

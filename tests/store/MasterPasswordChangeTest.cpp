@@ -57,9 +57,9 @@ TEST(MasterPasswordChange, OldFileBecomesBackupNewFileOpensWithNewPassword)
 
     StoreSession session;
     session.begin(folder.dir.path(), u"anna"_qs, kOld);
-    ASSERT_EQ(session.BackupFile, bak);
+    ASSERT_EQ(session.BackupFile(), bak);
     ASSERT_TRUE(session.changeMasterPassword(kOld, u"neu12"_qs).ok());
-    EXPECT_EQ(session.MasterPassword, u"neu12"_qs);
+    EXPECT_EQ(session.MasterPassword(), u"neu12"_qs);
     EXPECT_EQ(testsupport::readAll(bak), original);
     EXPECT_EQ(plainOf(bak, kOld), annaPlain());
     EXPECT_EQ(plainOf(dat, u"neu12"_qs), annaPlain());
@@ -112,7 +112,7 @@ TEST(MasterPasswordChange, RefusalsAndFailuresLeaveTheStoreOpenableWithOldPasswo
         StoreSession session;
         session.begin(folder.dir.path(), u"anna"_qs, kOld);
         EXPECT_EQ(session.changeMasterPassword(kOld, u"neu12"_qs).error, StoreError::WriteFailed);
-        EXPECT_EQ(session.MasterPassword, kOld);
+        EXPECT_EQ(session.MasterPassword(), kOld);
         EXPECT_EQ(testsupport::readAll(dat), original);
         EXPECT_EQ(plainOf(dat, kOld), annaPlain());
         EXPECT_EQ(filesIn(folder.dir.path()), QStringList({u"anna.bak"_qs, u"anna.dat"_qs}));
@@ -135,7 +135,7 @@ TEST(MasterPasswordChange, UnconfirmedFolderFlushKeepsTheNewPasswordInTheSession
     const StoreResult r = session.changeMasterPassword(kOld, u"neu12"_qs);
     EXPECT_EQ(r.error, StoreError::NotConfirmed);
     EXPECT_TRUE(r.message.contains(u"Master-Passwort ist geändert"_qs));
-    EXPECT_EQ(session.MasterPassword, u"neu12"_qs);
+    EXPECT_EQ(session.MasterPassword(), u"neu12"_qs);
     EXPECT_EQ(plainOf(dat, u"neu12"_qs), annaPlain());
     EXPECT_EQ(plainOf(bak, kOld), annaPlain());
 }

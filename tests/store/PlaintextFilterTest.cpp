@@ -2,7 +2,6 @@
 
 #include "core/IniDocument.h"
 #include "store/PlaintextFilter.h"
-#include "store/StoreLayout.h"
 
 #include <QRandomGenerator>
 
@@ -22,6 +21,29 @@ const QByteArray kTricky = crlf({
     u"[Ärger]"_qs, u"User=ä"_qs,
     u"[Main]"_qs, u"Count=9"_qs,
 }) + "[Post ]\nWeb=lf only";
+
+// The rule stated on the parsed lines, as an independent reference for the byte-level work: from a
+// line that begins with "[section]" up to the next line that begins with '[', every line goes.
+QByteArray referenceWithoutSection(const QByteArray& input, QString section)
+{
+    if (!section.startsWith(u'['))
+        section.prepend(u'[');
+    if (!section.endsWith(u']'))
+        section.append(u']');
+    IniDocument doc = IniDocument::fromBytes(input);
+    QStringList kept;
+    bool skipping = false;
+    for (const QString& line : doc.lines()) {
+        if (skipping && line.startsWith(u'['))
+            skipping = false;
+        if (line.startsWith(section, Qt::CaseSensitive))
+            skipping = true;
+        if (!skipping)
+            kept.append(line);
+    }
+    doc.setLines(kept);
+    return doc.toBytes();
+}
 
 } // namespace
 
@@ -50,9 +72,8 @@ TEST(PlaintextFilter, WithoutSectionMatchesTheDocumentForm)
     };
     for (const QByteArray& input : inputs) {
         for (const QString& section : {u"Post"_qs, u"[Post]"_qs, u"POST"_qs, u"Main"_qs, u"A"_qs, u"main"_qs, u"Baer"_qs}) {
-            IniDocument doc = IniDocument::fromBytes(input);
-            DeleteIniSection(section, doc);
-            EXPECT_EQ(PlaintextFilter::withoutSection(input, section), doc.toBytes()) << section.toStdString();
+            EXPECT_EQ(PlaintextFilter::withoutSection(input, section), referenceWithoutSection(input, section))
+                << section.toStdString();
         }
     }
 }

@@ -35,7 +35,7 @@ protected:
         ASSERT_TRUE(r.ok()) << r.message.toStdString();
     }
 
-    QByteArray plainOfUser(const StoreSession& session) const { return plainOf(session.UserFile, session.MasterPassword); }
+    QByteArray plainOfUser(const StoreSession& session) const { return plainOf(session.UserFile(), session.MasterPassword()); }
 };
 
 AccountEntry entry(const QString& user, const QString& pass, const QString& web = {}, const QString& comment = {})
@@ -50,8 +50,8 @@ TEST_F(StoreSessionTest, UnlockReadsListAndEntriesOfReferenceStore)
     StoreSession session;
     unlockAnna(session);
     EXPECT_EQ(session.accounts().items(), QStringList({u"Bär"_qs, u"Post"_qs}));
-    EXPECT_EQ(session.StoredCount, 2);
-    EXPECT_EQ(session.StoreChanged, 0);
+    EXPECT_EQ(session.StoredCount(), 2);
+    EXPECT_EQ(session.StoreChanged(), 0);
 
     AccountEntry e;
     ASSERT_TRUE(session.readEntry(u"Bär"_qs, e).ok());
@@ -77,7 +77,7 @@ TEST_F(StoreSessionTest, LayoutBytesAfterSequenceOfOperations)
     unlockAnna(session);
 
     ASSERT_TRUE(session.addEntry(u"Bank"_qs, entry(u"b"_qs, u"p1"_qs, u"www.bank.de"_qs, u"a\r\nb"_qs)).ok());
-    EXPECT_EQ(session.StoredCount, 3);
+    EXPECT_EQ(session.StoredCount(), 3);
     ASSERT_TRUE(session.saveEntry(u"Post"_qs, u"Post"_qs, entry(u"kunde7"_qs, u"geheim"_qs)).ok());
     // A save without a name change leaves the list section and the section's place alone.
     EXPECT_EQ(plainOfUser(session),
@@ -101,12 +101,12 @@ TEST_F(StoreSessionTest, LayoutBytesAfterSequenceOfOperations)
 
     // A delete removes the section only; the list section follows at the lock.
     ASSERT_TRUE(session.deleteEntry(u"Post"_qs).ok());
-    EXPECT_EQ(session.StoredCount, 3);
-    EXPECT_EQ(session.StoreChanged, 1);
-    const QString userFile = session.UserFile;
+    EXPECT_EQ(session.StoredCount(), 3);
+    EXPECT_EQ(session.StoreChanged(), 1);
+    const QString userFile = session.UserFile();
     ASSERT_TRUE(session.LockStore().ok());
-    EXPECT_TRUE(session.MasterPassword.isEmpty());
-    EXPECT_EQ(session.StoreChanged, 0);
+    EXPECT_TRUE(session.MasterPassword().isEmpty());
+    EXPECT_EQ(session.StoreChanged(), 0);
     EXPECT_EQ(plainOf(userFile, kAnnaKey),
               crlf({u"[Main]"_qs, u"Count=3"_qs, u"Account1=Arzt"_qs, u"Account2=Bank"_qs, u"Account3=Zahnarzt"_qs,
                     u"Account4=Arzt"_qs,
@@ -127,9 +127,9 @@ TEST_F(StoreSessionTest, LockRenumbersListInSortedOrderAndEmptiesOldKeys)
                crlf({u"[Main]"_qs, u"Count=3"_qs, u"Account1=Post"_qs, u"Account2="_qs, u"Account3=Bär"_qs,
                      u"[Post]"_qs, u"User=p"_qs, u"[Baer]"_qs, u"User=b"_qs}));
     EXPECT_EQ(session.accounts().items(), QStringList({u"Bär"_qs, u"Post"_qs}));
-    EXPECT_EQ(session.StoredCount, 3);
+    EXPECT_EQ(session.StoredCount(), 3);
     ASSERT_TRUE(session.saveEntry(u"Post"_qs, u"Post"_qs, entry(u"p"_qs, u"neu"_qs)).ok());
-    const QString userFile = session.UserFile;
+    const QString userFile = session.UserFile();
     ASSERT_TRUE(session.LockStore().ok());
     EXPECT_EQ(plainOf(userFile, kAnnaKey),
               crlf({u"[Main]"_qs, u"Count=2"_qs, u"Account1=Bär"_qs, u"Account2=Post"_qs, u"Account3="_qs,
@@ -142,11 +142,11 @@ TEST_F(StoreSessionTest, LockWithoutChangeRewritesNothing)
     unlockAnna(session);
     AccountEntry e;
     ASSERT_TRUE(session.readEntry(u"Post"_qs, e).ok());
-    const QString userFile = session.UserFile;
+    const QString userFile = session.UserFile();
     ASSERT_TRUE(session.LockStore().ok());
     EXPECT_EQ(testsupport::readAll(userFile), testsupport::readAll(testsupport::fixturePath(u"anna.dat"_qs)));
     EXPECT_TRUE(isReadOnly(userFile));
-    EXPECT_TRUE(session.MasterPassword.isEmpty());
+    EXPECT_TRUE(session.MasterPassword().isEmpty());
 }
 
 TEST_F(StoreSessionTest, NegativeCountStartsNewEntriesAtOne)
@@ -154,7 +154,7 @@ TEST_F(StoreSessionTest, NegativeCountStartsNewEntriesAtOne)
     StoreSession session;
     unlockWith(session, u"neg"_qs, crlf({u"[Main]"_qs, u"Count=-4"_qs, u"Account1=Alt"_qs}));
     EXPECT_TRUE(session.accounts().isEmpty());
-    EXPECT_EQ(session.StoredCount, 0);
+    EXPECT_EQ(session.StoredCount(), 0);
     ASSERT_TRUE(session.addEntry(u"Neu"_qs, entry(u"u"_qs, QString())).ok());
     EXPECT_EQ(plainOfUser(session),
               crlf({u"[Main]"_qs, u"Count=1"_qs, u"Account1=Neu"_qs, u"[Neu]"_qs, u"User=u"_qs, u"Pass="_qs, u"Web="_qs,
@@ -223,13 +223,13 @@ TEST_F(StoreSessionTest, NewUserPlaceholderAndFirstEntry)
     session.begin(m_folder.dir.path(), u"neu"_qs, u"erstes"_qs);
     EXPECT_FALSE(session.userFileExists());
     ASSERT_TRUE(session.createPlaceholder().ok());
-    EXPECT_EQ(testsupport::readAll(session.UserFile), QByteArray("\r\n"));
+    EXPECT_EQ(testsupport::readAll(session.UserFile()), QByteArray("\r\n"));
     ASSERT_TRUE(session.unlock().ok());
     EXPECT_TRUE(session.accounts().isEmpty());
-    EXPECT_EQ(session.StoredCount, 0);
+    EXPECT_EQ(session.StoredCount(), 0);
 
     // Logging off without an entry keeps the placeholder; any password opens it again.
-    const QString userFile = session.UserFile;
+    const QString userFile = session.UserFile();
     ASSERT_TRUE(session.LockStore().ok());
     EXPECT_EQ(testsupport::readAll(userFile), QByteArray("\r\n"));
     StoreSession other;
@@ -243,8 +243,8 @@ TEST_F(StoreSessionTest, NewUserPlaceholderAndFirstEntry)
     EXPECT_EQ(plainOfUser(session),
               crlf({u"[Main]"_qs, u"Count=1"_qs, u"Account1=Erster"_qs, u"[Erster]"_qs, u"User="_qs, u"Pass=pw"_qs,
                     u"Web="_qs, u"Comment="_qs}));
-    EXPECT_TRUE(isReadOnly(session.UserFile));
-    EXPECT_NE(testsupport::readAll(session.UserFile).size(), 2);
+    EXPECT_TRUE(isReadOnly(session.UserFile()));
+    EXPECT_NE(testsupport::readAll(session.UserFile()).size(), 2);
 
     StoreSession next;
     next.begin(m_folder.dir.path(), u"neu"_qs, u"erstes"_qs);
@@ -252,9 +252,9 @@ TEST_F(StoreSessionTest, NewUserPlaceholderAndFirstEntry)
     EXPECT_EQ(next.accounts().items(), QStringList({u"Erster"_qs}));
 
     // An existing file is never replaced by a placeholder.
-    const QByteArray before = testsupport::readAll(session.UserFile);
+    const QByteArray before = testsupport::readAll(session.UserFile());
     ASSERT_TRUE(session.createPlaceholder().ok());
-    EXPECT_EQ(testsupport::readAll(session.UserFile), before);
+    EXPECT_EQ(testsupport::readAll(session.UserFile()), before);
 }
 
 TEST_F(StoreSessionTest, WrongPasswordLeavesEveryFileAsItWas)
@@ -275,10 +275,10 @@ TEST_F(StoreSessionTest, WrongPasswordLeavesEveryFileAsItWas)
         StoreSession session;
         session.begin(m_folder.dir.path(), user, c.key);
         ASSERT_TRUE(session.unlock().ok());
-        const QByteArray original = testsupport::readAll(session.UserFile);
+        const QByteArray original = testsupport::readAll(session.UserFile());
         const QStringList filesBefore = filesIn(m_folder.dir.path());
         const QStringList listBefore = session.accounts().items();
-        const qint16 countBefore = session.StoredCount;
+        const qint16 countBefore = session.StoredCount();
         const QString first = listBefore.value(0);
 
         StoreSession wrong;
@@ -289,7 +289,7 @@ TEST_F(StoreSessionTest, WrongPasswordLeavesEveryFileAsItWas)
         EXPECT_EQ(wrong.addEntry(u"Neu"_qs, entry(u"u"_qs, u"p"_qs)).error, StoreError::WrongKey);
 
         // The password goes wrong in a running session: every operation stops before writing.
-        session.MasterPassword = c.wrongKey;
+        session.beginPasswordChange(m_folder.dir.path(), user, c.wrongKey);
         AccountEntry e = entry(u"alt"_qs, u"alt"_qs);
         EXPECT_EQ(session.readEntry(first, e).error, StoreError::WrongKey);
         EXPECT_EQ(e, AccountEntry());
@@ -299,11 +299,11 @@ TEST_F(StoreSessionTest, WrongPasswordLeavesEveryFileAsItWas)
         EXPECT_EQ(session.addEntry(u"Neu"_qs, entry(u"u"_qs, u"p"_qs)).error, StoreError::WrongKey);
         EXPECT_EQ(session.SaveAccountList().error, StoreError::WrongKey);
 
-        EXPECT_EQ(testsupport::readAll(session.UserFile), original);
+        EXPECT_EQ(testsupport::readAll(session.UserFile()), original);
         EXPECT_EQ(filesIn(m_folder.dir.path()), filesBefore);
         EXPECT_EQ(session.accounts().items(), listBefore);
-        EXPECT_EQ(session.StoredCount, countBefore);
-        EXPECT_EQ(session.StoreChanged, 0);
+        EXPECT_EQ(session.StoredCount(), countBefore);
+        EXPECT_EQ(session.StoreChanged(), 0);
     }
 }
 
@@ -347,7 +347,7 @@ TEST_F(StoreSessionTest, ValuesThatWouldMakeTheStoreImplausibleAreRefused)
 {
     StoreSession session;
     unlockAnna(session);
-    const QByteArray before = testsupport::readAll(session.UserFile);
+    const QByteArray before = testsupport::readAll(session.UserFile());
     const AccountEntry refused[] = {
         entry(u"a\u0001b"_qs, u"p"_qs),
         entry(u"u"_qs, QString(u"p"_qs) + QChar(u'\0')),
@@ -359,7 +359,7 @@ TEST_F(StoreSessionTest, ValuesThatWouldMakeTheStoreImplausibleAreRefused)
         EXPECT_EQ(r.error, StoreError::Validation);
         EXPECT_TRUE(r.message.contains(u"Steuerzeichen"_qs)) << r.message.toStdString();
     }
-    EXPECT_EQ(testsupport::readAll(session.UserFile), before);
+    EXPECT_EQ(testsupport::readAll(session.UserFile()), before);
     // Tabs, DEL and the comment's line breaks are store text.
     ASSERT_TRUE(session.addEntry(u"Neu"_qs, entry(u"a\tb"_qs, u"p\u007f"_qs, QString(), u"1\r\n2"_qs)).ok());
     AccountEntry back;
@@ -377,7 +377,7 @@ TEST_F(StoreSessionTest, DamagedAndMissingFilesAreDistinctFailures)
     const StoreResult missing = session.unlock();
     EXPECT_EQ(missing.error, StoreError::MissingUserFile);
     EXPECT_FALSE(missing.message.isEmpty());
-    EXPECT_FALSE(QFile::exists(session.UserFile));
+    EXPECT_FALSE(QFile::exists(session.UserFile()));
 }
 
 TEST_F(StoreSessionTest, PlaintextNeverReachesAFileWhileOperationsRun)
@@ -415,7 +415,7 @@ TEST_F(StoreSessionTest, PlaintextNeverReachesAFileWhileOperationsRun)
         const StoreResult r = op.run();
         ASSERT_TRUE(r.ok()) << op.what << ": " << r.message.toStdString();
         if (op.writes) {
-            EXPECT_TRUE(isReadOnly(session.UserFile)) << op.what;
+            EXPECT_TRUE(isReadOnly(session.UserFile())) << op.what;
         }
         if (std::string(op.what) != "lock") {
             EXPECT_GT(pumps, before) << op.what << ": events run between the steps";
@@ -459,8 +459,8 @@ TEST_F(StoreSessionTest, FailureBetweenNewFileAndReplacementKeepsOldStore)
             EXPECT_EQ(testsupport::readAll(userFile), original) << op.what;
             EXPECT_EQ(plainOf(userFile, kAnnaKey), testsupport::readAll(testsupport::fixturePath(u"anna.ini"_qs)));
             EXPECT_EQ(session.accounts().items(), QStringList({u"Bär"_qs, u"Post"_qs})) << op.what;
-            EXPECT_EQ(session.StoredCount, 2) << op.what;
-            EXPECT_EQ(session.StoreChanged, 0) << op.what;
+            EXPECT_EQ(session.StoredCount(), 2) << op.what;
+            EXPECT_EQ(session.StoreChanged(), 0) << op.what;
             EXPECT_EQ(filesIn(folder.dir.path()), QStringList({u"anna.dat"_qs})) << op.what;
         }
     }
@@ -499,8 +499,8 @@ TEST_F(StoreSessionTest, UnconfirmedFolderFlushIsReportedAndTheSessionFollowsThe
         EXPECT_FALSE(r.message.isEmpty()) << op.what;
         EXPECT_NE(testsupport::readAll(userFile), original) << op.what;
         EXPECT_EQ(session.accounts().items(), op.listed) << op.what;
-        EXPECT_EQ(session.StoredCount, op.storedCount) << op.what;
-        EXPECT_EQ(session.StoreChanged, op.changed) << op.what;
+        EXPECT_EQ(session.StoredCount(), op.storedCount) << op.what;
+        EXPECT_EQ(session.StoreChanged(), op.changed) << op.what;
         // The file and the session agree: a fresh unlock after the lock lists the same names.
         ASSERT_TRUE(session.LockStore().ok()) << op.what;
         StoreSession again;
@@ -530,7 +530,7 @@ TEST_F(StoreSessionTest, SecondOperationWhileOneRunsIsRefused)
         EXPECT_EQ(e, StoreError::Busy);
     EXPECT_FALSE(StoreActivity::isRunning());
     EXPECT_FALSE(session.accounts().containsIgnoringCase(u"Zweiter"_qs));
-    EXPECT_FALSE(session.MasterPassword.isEmpty());  // the refused lock did not run
+    EXPECT_FALSE(session.MasterPassword().isEmpty());  // the refused lock did not run
     AccountEntry e;
     EXPECT_TRUE(session.readEntry(u"Post"_qs, e).ok());
 }
@@ -539,8 +539,9 @@ TEST_F(StoreSessionTest, ValidationsComeWithTheirMessagesAndFocus)
 {
     StoreSession session;
     unlockAnna(session);
-    const QByteArray original = testsupport::readAll(session.UserFile);
-    session.MasterPassword = u"falsch"_qs;  // nothing may be deciphered before the checks pass
+    const QByteArray original = testsupport::readAll(session.UserFile());
+    // Nothing may be deciphered before the checks pass.
+    session.beginPasswordChange(m_folder.dir.path(), u"anna"_qs, u"falsch"_qs);
 
     const QString needBoth = u"Bitte Benutzernamen und/oder Passwort eingeben.   "_qs;
     const QString empty = u"Kann keinen leeren Eintrag speichern.   "_qs;
@@ -575,8 +576,8 @@ TEST_F(StoreSessionTest, ValidationsComeWithTheirMessagesAndFocus)
         EXPECT_EQ(c.result.clearField, c.clear) << c.what;
         EXPECT_EQ(c.result.kind, 2) << c.what;
     }
-    EXPECT_EQ(testsupport::readAll(session.UserFile), original);
-    EXPECT_EQ(session.StoredCount, 2);
+    EXPECT_EQ(testsupport::readAll(session.UserFile()), original);
+    EXPECT_EQ(session.StoredCount(), 2);
 
     // Only one of user name and password is needed; Bär -> Baer is a new name.
     EXPECT_TRUE(session.checkSave(u"Post"_qs, u"Post"_qs, entry({}, u"p"_qs)).ok());
@@ -589,7 +590,7 @@ TEST_F(StoreSessionTest, StoreGivenByPathKeepsPlaintextInMemory)
     const QString store = m_folder.copyFixture(u"anna.dat"_qs);
     StoreSession session;
     session.beginFile(store, kAnnaKey);
-    EXPECT_EQ(session.CurrentUser, u"anna"_qs);
+    EXPECT_EQ(session.CurrentUser(), u"anna"_qs);
     int pumps = 0;
     StoreActivity::setEventPump([&] {
         ++pumps;

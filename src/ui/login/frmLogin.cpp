@@ -8,17 +8,16 @@
 #include "ui/common/Twips.h"
 #include "ui/controls/XPStyle.h"
 #include "ui/login/frmMasterPass.h"
-#include "ui/main/frmMain.h"
 #include "ui/textmode/frmNotepad.h"
 
 #include "app/AppContext.h"
 #include "app/FileServices.h"
 #include "app/MessagePresenter.h"
-#include "app/SoundPlayer.h"
 #include "core/Ini.h"
-#include "core/Wipe.h"
+#include "store/MasterPasswordChange.h"
 #include "store/StoreActivity.h"
 #include "store/StoreSession.h"
+#include "store/StoreTexts.h"
 #include "store/UserDirectory.h"
 
 #include <QCloseEvent>
@@ -36,10 +35,6 @@ constexpr int kClientHeight = 1125;
 const QColor kBackColor(224, 224, 224);
 const QColor kLinkHoverColor(255, 0, 0);
 
-const QString kNameMissing = QStringLiteral("Bitte Benutzername auswählen bzw. eingeben.   ");
-const QString kPasswordMissing =
-    QStringLiteral("Bitte sicherstellen, dass das Master-Passwort korrekt eingegeben wird.");
-const QString kPasswordTooShort = QStringLiteral("Das Master-Passwort sollte mindestens 4 Zeichen lang sein.   ");
 const QString kWrongPassword =
     QStringLiteral("Das Master-Passwort für '%1' ist falsch: die Datei kann nicht geöffnet werden.\r\n"
                    "Das Programm wird beendet.   ");
@@ -136,7 +131,7 @@ void frmLogin::Form_Load()
     const AppContext& app = appContext();
     CenterForm(this);
     setWindowTitle(app.AppTitle + QStringLiteral(" - Login"));
-    setWindowIcon(m_windows.mainWindow().windowIcon());
+    setWindowIcon(m_windows.mainWindowIcon());
     Image2->setCursor(Image1->cursor());
 
     Combo1->addItems(UserDirectory::listUsers(app.AppPath));
@@ -181,7 +176,7 @@ void frmLogin::login()
     const QString password = txtLoginPassWord->text();
 
     if (user.isEmpty()) {
-        ShowMessage(kNameMissing, kMessageExclamation);
+        ShowMessage(StoreTexts::kUserNameMissing, kMessageExclamation);
         focusLoginField(kFocusName);
         return;
     }
@@ -193,23 +188,22 @@ void frmLogin::login()
         return;
     }
     if (password.isEmpty()) {
-        ShowMessage(kPasswordMissing, kMessageExclamation);
+        ShowMessage(StoreTexts::kMasterPasswordMissing, kMessageExclamation);
         focusLoginField(kFocusPassword);
         return;
     }
-    if (password.size() < 4) {
-        ShowMessage(kPasswordTooShort, kMessageExclamation);
+    if (password.size() < MasterPasswordChange::kMinimumLength) {
+        ShowMessage(StoreTexts::kMasterPasswordTooShort, kMessageExclamation);
         focusLoginField(kFocusPassword);
         return;
     }
 
     StoreSession& store = session();
     store.begin(app.AppPath, user, password);
-    store.PassChangeFromLogin = 0;
     // A new store is keyed only with characters the key can hold; refused before anything is written.
     const StoreResult keyCheck = store.checkNewStoreKey();
     if (!keyCheck) {
-        store.MasterPassword.clear();
+        store.forgetMasterPassword();
         ShowMessage(keyCheck.message, static_cast<qint16>(keyCheck.kind));
         focusLoginField(kFocusPassword);
         return;
@@ -221,7 +215,7 @@ void frmLogin::login()
     if (store.userFileExists()) {
         const StoreResult result = store.unlock();
         if (!result) {
-            Wipe::text(store.MasterPassword);
+            store.forgetMasterPassword();
             if (result.error == StoreError::Busy)
                 return;
             if (result.error == StoreError::WrongKey) {
@@ -238,7 +232,7 @@ void frmLogin::login()
         ShowMessage(newUserNotice(), kMessageInformation);
         const StoreResult result = store.createPlaceholder();
         if (!result.stored()) {
-            Wipe::text(store.MasterPassword);
+            store.forgetMasterPassword();
             if (result.error != StoreError::Busy)
                 ShowMessage(result.message, kMessageExclamation);
             return;
@@ -248,23 +242,8 @@ void frmLogin::login()
             ShowMessage(result.message, kMessageExclamation);
     }
 
-    // From here on this window goes away: everything after close() goes through locals.
-    AppWindows& windows = m_windows;
-    StoreActivity::pumpEvents();
-    frmMain& main = windows.mainWindow();
-    main.show();
-    main.LoadAccountList();
-    hide();
-    StoreActivity::pumpEvents();
-    PlaySoundFile(app.LoginSoundFile);
-    main.setWindowTitle(app.AppTitle + QStringLiteral(" - ") + store.CurrentUser);
-    store.StoreChanged = 0;
-    store.LoginTransition = 1;
-    close();
-    StoreActivity::pumpEvents();
-    store.LoginTransition = 0;
-    main.activateWindow();
-    main.cboAccount->setFocus();
+    // From here on this window goes away: nothing of it is touched after this call.
+    m_windows.enterMainWindow(*this);
 }
 
 void frmLogin::openTextMode()
@@ -276,12 +255,12 @@ void frmLogin::openTextMode()
     const QString user = Combo1->currentText();
     const QString password = txtLoginPassWord->text();
     if (user.isEmpty()) {
-        ShowMessage(kNameMissing, kMessageExclamation, caption);
+        ShowMessage(StoreTexts::kUserNameMissing, kMessageExclamation, caption);
         focusLoginField(kFocusName);
         return;
     }
     if (password.isEmpty()) {
-        ShowMessage(kPasswordMissing, kMessageExclamation, caption);
+        ShowMessage(StoreTexts::kMasterPasswordMissing, kMessageExclamation, caption);
         focusLoginField(kFocusPassword);
         return;
     }
@@ -311,7 +290,7 @@ void frmLogin::lblPassword_Click()
     const AppContext& app = appContext();
     const QString user = Combo1->currentText();
     if (user.isEmpty()) {
-        ShowMessage(kNameMissing, kMessageInformation);
+        ShowMessage(StoreTexts::kUserNameMissing, kMessageInformation);
         focusLoginField(kFocusName);
         return;
     }
@@ -323,10 +302,7 @@ void frmLogin::lblPassword_Click()
     }
 
     StoreSession& store = session();
-    store.PassChangeFromLogin = 1;
-    store.CurrentUser = user;
-    store.UserFile = UserDirectory::userFilePath(app.AppPath, user);
-    store.BackupFile = UserDirectory::backupFilePath(app.AppPath, user);
+    store.beginPasswordChange(app.AppPath, user);
     setPasswordLabelColor(Qt::black);
 
     const QString typed = txtLoginPassWord->text();
@@ -360,7 +336,7 @@ void frmLogin::Image1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mo
 void frmLogin::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    if (session().LoginTransition != 0)
+    if (m_windows.loginTransition())
         return;
     ProgramExit::endProgram(0);
 }

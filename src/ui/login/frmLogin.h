@@ -34,14 +34,6 @@ public:
     // The new-user notice, nine lines each ended by CR LF.
     static QString newUserNotice();
 
-    QLabel* lblUsername = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QLabel* lblPassword = nullptr;
-    QLineEdit* txtLoginPassWord = nullptr;
-    PictureBox* Image1 = nullptr;
-    PictureBox* Image2 = nullptr;
-    XPStyle* XPStyle1 = nullptr;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -56,4 +48,12 @@ private:
 
     AppWindows& m_windows;
     QPixmap m_backImage;
+
+    QLabel* lblUsername = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QLabel* lblPassword = nullptr;
+    QLineEdit* txtLoginPassWord = nullptr;
+    PictureBox* Image1 = nullptr;
+    PictureBox* Image2 = nullptr;
+    XPStyle* XPStyle1 = nullptr;
 };

@@ -116,8 +116,8 @@ void frmMasterPass::Form_Load()
 
 bool frmMasterPass::userFileKnown(const StoreSession& session)
 {
-    const QString path = UserDirectory::userFilePath(appContext().AppPath, session.CurrentUser);
-    return !session.CurrentUser.isEmpty() && QFileInfo(path).isFile();
+    const QString path = UserDirectory::userFilePath(appContext().AppPath, session.CurrentUser());
+    return !session.CurrentUser().isEmpty() && QFileInfo(path).isFile();
 }
 
 void frmMasterPass::openFromLogin(StoreSession& session, const QString& typedPassword,
@@ -132,14 +132,14 @@ void frmMasterPass::openFromMain(StoreSession& session, std::function<void()> on
     if (onClosed)
         closed = [onClosed = std::move(onClosed)](bool, const QString&) { onClosed(); };
     // From the main window the old password is the one of the current login.
-    open(session, false, session.MasterPassword, std::move(closed));
+    open(session, false, session.MasterPassword(), std::move(closed));
 }
 
 void frmMasterPass::open(StoreSession& session, bool fromLogin, const QString& oldPassword, ClosedCallback onClosed)
 {
     // Without a file there is no store to re-encipher; the opener comes back at once.
     if (!userFileKnown(session)) {
-        ShowMessage(kNoUserFile.arg(session.CurrentUser), kMessageExclamation);
+        ShowMessage(kNoUserFile.arg(session.CurrentUser()), kMessageExclamation);
         if (onClosed)
             onClosed(false, QString());
         return;
@@ -149,7 +149,7 @@ void frmMasterPass::open(StoreSession& session, bool fromLogin, const QString& o
     CenterForm(form);
     form->m_txtOldPass->setText(oldPassword);
     form->m_txtOldPass->setReadOnly(!fromLogin);
-    form->setWindowTitle(captionFor(session.CurrentUser));
+    form->setWindowTitle(captionFor(session.CurrentUser()));
     // From the login an empty old password is typed first; otherwise the new one is.
     if (fromLogin && oldPassword.isEmpty())
         form->m_txtOldPass->setFocus();
@@ -172,15 +172,12 @@ void frmMasterPass::Command1_Click()
         (checked.focus == StoreField::OldPassword ? m_txtOldPass : m_txtNewPass)->setFocus();
         return;
     }
-    if (!AskYesNo(QStringLiteral("Soll das Master-Passwort für '") + m_session.CurrentUser
+    if (!AskYesNo(QStringLiteral("Soll das Master-Passwort für '") + m_session.CurrentUser()
                       + QStringLiteral("' wirklich geändert werden ?"),
                   true))
         return;
 
-    const QString appPath = appContext().AppPath;
-    m_session.MasterPassword = oldPassword;
-    m_session.UserFile = UserDirectory::userFilePath(appPath, m_session.CurrentUser);
-    m_session.BackupFile = UserDirectory::backupFilePath(appPath, m_session.CurrentUser);
+    m_session.beginPasswordChange(appContext().AppPath, m_session.CurrentUser(), oldPassword);
 
     m_busy = true;
     const StoreResult r = m_session.changeMasterPassword(oldPassword, newPassword);
@@ -188,7 +185,7 @@ void frmMasterPass::Command1_Click()
 
     if (r.error == StoreError::WrongKey) {
         // Nothing was moved or written; as at login, a wrong master password ends the program.
-        Wipe::text(m_session.MasterPassword);
+        m_session.forgetMasterPassword();
         ShowMessage(kWrongOldPassword, kMessageExclamation);
         m_ending = true;
         ProgramExit::endProgram(1);
@@ -197,8 +194,7 @@ void frmMasterPass::Command1_Click()
     }
     if (!r.stored()) {
         // The user file still opens under the old password; the dialog stays open.
-        ShowMessage(r.message.isEmpty() ? storeErrorText(r.error) : r.message,
-                    static_cast<qint16>(r.kind));
+        ShowMessage(r.message, static_cast<qint16>(r.kind));
         if (r.error == StoreError::Validation)
             (r.focus == StoreField::OldPassword ? m_txtOldPass : m_txtNewPass)->setFocus();
         return;
@@ -226,7 +222,7 @@ void frmMasterPass::closeEvent(QCloseEvent* event)
     ClosedCallback onClosed = std::exchange(m_onClosed, {});
     // Nobody is logged in behind the login window: it gets the new password through the callback.
     if (m_fromLogin)
-        Wipe::text(m_session.MasterPassword);
+        m_session.forgetMasterPassword();
     // The opener shows itself before this window disappears, so the program never runs without a
     // visible window.
     if (onClosed && !m_ending)

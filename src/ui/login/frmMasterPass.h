@@ -17,8 +17,8 @@ class StoreSession;
 class frmMasterPass : public QWidget {
     Q_OBJECT
 public:
-    // From the login window's "Passwort:" label. The login has set PassChangeFromLogin = 1 and
-    // CurrentUser and hidden itself. txtOldPass holds `typedPassword` and stays editable. A name
+    // From the login window's "Passwort:" label. The login has begun the password change for the
+    // typed user and hidden itself. txtOldPass holds `typedPassword` and stays editable. A name
     // without a user file is refused with a message and the dialog does not open (onClosed runs
     // at once with changed = false). onClosed gets the new password after a change.
     static void openFromLogin(StoreSession& session, const QString& typedPassword,

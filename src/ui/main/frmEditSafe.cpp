@@ -1,5 +1,6 @@
 #include "ui/main/frmEditSafe.h"
 
+#include "ui/common/EntryFieldWidgets.h"
 #include "ui/common/FormLook.h"
 #include "ui/common/Twips.h"
 #include "ui/main/frmMain.h"
@@ -110,7 +111,7 @@ frmEditSafe::frmEditSafe(frmMain& main)
 void frmEditSafe::Form_Load()
 {
     // Topmost: the window flag above keeps the dialog in front of every window that is not.
-    setWindowTitle(appContext().AppTitle + QStringLiteral(" - Neuer Eintrag - ") + m_main.session().CurrentUser);
+    setWindowTitle(appContext().AppTitle + QStringLiteral(" - Neuer Eintrag - ") + m_main.session().CurrentUser());
     m_backImage = FormLook::backImage();
     FormLook::setPasswordChar(txtEditPass, true);
 }
@@ -154,61 +155,41 @@ void frmEditSafe::cmdSave_Click()
         if (result.error == StoreError::Busy)
             return;
         ShowMessage(result.message, static_cast<qint16>(result.kind));
-        switch (result.focus) {
-        case StoreField::UserName:
-            txtEditUser->setFocus();
-            break;
-        case StoreField::Password:
-            txtEditPass->setFocus();
-            break;
-        case StoreField::WebSite:
-            txtEditWeb->setFocus();
-            break;
-        case StoreField::Comment:
-            txtEditComments->setFocus();
-            break;
-        default:
+        const EntryFieldWidgets fields{txtEditAcct, txtEditUser, txtEditPass, txtEditWeb, txtEditComments};
+        QWidget* box = fields.widgetFor(result.focus);
+        // The name box takes every refusal that names no other box.
+        if (!box || box == txtEditAcct) {
             if (result.clearField)
                 txtEditAcct->clear();
-            txtEditAcct->setFocus();
-            break;
+            box = txtEditAcct;
         }
+        box->setFocus();
         return;
     }
 
-    // The new name joins the list and is read back from the store; the main window then comes back
-    // empty, at the dialog's place.
-    m_main.LoadAccountList();
-    m_main.selectAccount(name);
-    m_main.cboAccount_Click();
-    m_main.move(pos());
-    m_main.List();
-    returnToMain();
-    m_main.Check1->setChecked(false);
-    FormLook::setPasswordChar(m_main.txtPassWord, true);
+    m_done = true;
+    m_main.returnFromNewEntry(name, pos());
     close();
 }
 
 void frmEditSafe::cmdCancel_Click()
 {
-    m_main.move(pos());
-    returnToMain();
+    m_done = true;
+    m_main.returnFromNewEntry(QString(), pos());
     close();
 }
 
-void frmEditSafe::returnToMain()
+void frmEditSafe::focusAccountName()
 {
-    m_done = true;
-    m_main.show();
-    m_main.activateWindow();
+    txtEditAcct->setFocus();
 }
 
 void frmEditSafe::closeEvent(QCloseEvent* event)
 {
     // Closed by the title bar: the same as Abbrechen, so the main window is never left hidden.
     if (!m_done) {
-        m_main.move(pos());
-        returnToMain();
+        m_done = true;
+        m_main.returnFromNewEntry(QString(), pos());
     }
     event->accept();
 }

@@ -24,6 +24,16 @@ public:
     void Check1_Click();
     void cmdSave_Click();
     void cmdCancel_Click();
+    // The focus into the account name box, as the dialog opens.
+    void focusAccountName();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Load();
 
     QLineEdit* txtEditAcct = nullptr;
     QLabel* lblEditAcct = nullptr;
@@ -41,16 +51,6 @@ public:
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void Form_Load();
-    // Shows the main window at the dialog's place.
-    void returnToMain();
 
     frmMain& m_main;
     QPixmap m_backImage;

@@ -2,14 +2,14 @@
 
 #include "ui/AppWindows.h"
 #include "ui/ProgramExit.h"
-#include "ui/UrlOpener.h"
 #include "ui/common/AppImages.h"
+#include "ui/common/EntryFieldWidgets.h"
 #include "ui/common/FormLook.h"
 #include "ui/common/MarlettButton.h"
 #include "ui/common/PictureBox.h"
 #include "ui/common/Twips.h"
 #include "ui/controls/XP_ProgressBar.h"
-#include "ui/login/frmMasterPass.h"
+#include "ui/main/ClipboardCountdown.h"
 #include "ui/main/frmEditSafe.h"
 
 #include "app/AppContext.h"
@@ -43,33 +43,15 @@
 
 namespace {
 
-const QColor kBackColor = FormLook::fromBgr(0x00E0E0E0);
-const QColor kIndicatorIdle = FormLook::fromBgr(0x000000C0);
-const QColor kIndicatorActive = FormLook::fromBgr(0x000000FF);
-const QColor kLinkColor = FormLook::fromBgr(0x00C00000);
-const QColor kNoteColor = FormLook::fromBgr(0x000000C0);
-const QColor kCheckBackColor = FormLook::fromBgr(0x00C0C0C0);
-const QColor kNoticeBackColor = FormLook::fromBgr(0x00404040);
-
 const QString kEditCaption = QStringLiteral("Bearbeiten");
 const QString kCancelCaption = QStringLiteral("Abbrechen");
 const QString kCannotEditEmpty = QStringLiteral("Kann keinen leeren Eintrag bearbeiten.");
-const QString kClearNowTip = QStringLiteral("Passwort sofort aus der Zwischenablage entfernen");
-const QString kClearedText = QStringLiteral("gelöscht.");
 const QString kListNotSaved = QStringLiteral("Die Kontenliste konnte beim Abmelden nicht gespeichert werden. ");
-
-// Roughly the pace of the classic 1 ms timer, whose ticks the system delivered every 15 or 16 ms.
-constexpr int kIndicatorInterval = 15;
 
 // The settings hold positions as the decimal text of a single-precision number.
 QString singleText(double value)
 {
     return QString::number(static_cast<double>(static_cast<float>(value)), 'g', 7);
-}
-
-bool isTextKey(const QKeyEvent* event)
-{
-    return !event->text().isEmpty();
 }
 
 } // namespace
@@ -100,233 +82,6 @@ StoreSession& frmMain::session()
     return m_windows.session();
 }
 
-void frmMain::createControls()
-{
-    static const char* const kCaptions[] = {"Account:", "Benutzer:", "Passwort:", "Web Site:", "Kommentar:",
-                                            "Passwortfeld mit ***** anzeigen", "Logout"};
-    static const int kPlaces[][4] = {{150, 225, 750, 240},  {120, 630, 1005, 225}, {120, 1065, 960, 195},
-                                     {135, 1485, 765, 270}, {120, 1905, 900, 210}, {120, 2355, 870, 345},
-                                     {195, 3150, 630, 255}};
-    for (int i = 0; i < 7; ++i)
-        lblBezeichner[i] = FormLook::addLabel(this, QStringLiteral("lblBezeichner_%1").arg(i),
-                                              QString::fromUtf8(kCaptions[i]), kPlaces[i][0], kPlaces[i][1],
-                                              kPlaces[i][2], kPlaces[i][3]);
-    lblBezeichner[5]->setFont(FormLook::arialFont(6.75));
-    lblBezeichner[5]->setWordWrap(true);
-    lblBezeichner[5]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    FormLook::setForeColor(lblBezeichner[5], kNoteColor);
-    lblBezeichner[6]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    for (int i : {0, 1, 2, 3, 4, 6})
-        FormLook::fitCaption(lblBezeichner[i]);
-    FormLook::fitWrappedUpwards(lblBezeichner[5]);
-
-    cboAccount = new QComboBox(this);
-    cboAccount->setObjectName(QStringLiteral("cboAccount"));
-    // An edit portion that shows the chosen name but takes no typing, and a drop-down list.
-    cboAccount->setEditable(true);
-    cboAccount->setInsertPolicy(QComboBox::NoInsert);
-    cboAccount->setCompleter(nullptr);
-    cboAccount->lineEdit()->setReadOnly(true);
-    cboAccount->setFont(FormLook::sansFont(8.25, true));
-    cboAccount->setMaxVisibleItems(8);
-    Twips::place(cboAccount, 1005, 180, 3465, 315);
-
-    txtAccount = FormLook::addEdit(this, QStringLiteral("txtAccount"), 1005, 180, 3465, 315);
-    txtAccount->setFont(FormLook::sansFont(8.25, true));
-    txtAccount->hide();
-
-    txtUserName = FormLook::addEdit(this, QStringLiteral("txtUserName"), 1005, 600, 3150, 285);
-    txtUserName->setReadOnly(true);
-
-    Command1 = new MarlettButton(QStringLiteral("n"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setToolTip(QStringLiteral("Benutzername in die Zwischenablage kopieren (für 20 Sekunden)"));
-    Twips::place(Command1, 4200, 600, 270, 285);
-
-    txtPassWord = FormLook::addEdit(this, QStringLiteral("txtPassWord"), 1005, 1005, 3150, 300);
-    txtPassWord->setReadOnly(true);
-    FormLook::setPasswordChar(txtPassWord, true);
-
-    Command2 = new MarlettButton(QStringLiteral("n"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setToolTip(QStringLiteral("Passwort in die Zwischenablage kopieren (für 20 Sekunden)"));
-    Twips::place(Command2, 4200, 1020, 270, 285);
-
-    txtWebSite = FormLook::addEdit(this, QStringLiteral("txtWebSite"), 1005, 1455, 3465, 300);
-    txtWebSite->setReadOnly(true);
-    txtWebSite->hide();
-
-    lblWebAdress = new QLabel(this);
-    lblWebAdress->setObjectName(QStringLiteral("lblWebAdress"));
-    QFont linkFont = FormLook::sansFont();
-    linkFont.setUnderline(true);
-    lblWebAdress->setFont(linkFont);
-    QPalette linkPalette = lblWebAdress->palette();
-    linkPalette.setColor(QPalette::Active, QPalette::WindowText, kLinkColor);
-    linkPalette.setColor(QPalette::Inactive, QPalette::WindowText, kLinkColor);
-    lblWebAdress->setPalette(linkPalette);
-    lblWebAdress->setCursor(AppImages::linkCursor());
-    lblWebAdress->setTextFormat(Qt::PlainText);
-    lblWebAdress->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblWebAdress->setEnabled(false);
-    Twips::place(lblWebAdress, 1005, 1470, 2910, 195);
-    // The design's full row height keeps descenders of the underlined text visible.
-    lblWebAdress->resize(lblWebAdress->width(), qMax(lblWebAdress->height(), lblWebAdress->fontMetrics().height() + 2));
-
-    Command3 = new MarlettButton(QStringLiteral("5"), this);
-    Command3->setObjectName(QStringLiteral("Command3"));
-    Twips::place(Command3, 4455, 1680, 195, 195);
-
-    txtComments = new QPlainTextEdit(this);
-    txtComments->setObjectName(QStringLiteral("txtComments"));
-    txtComments->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtComments->setTabChangesFocus(true);
-    Twips::place(txtComments, 1005, 1860, 3465, 1275);
-
-    Check1 = new QCheckBox(this);
-    Check1->setObjectName(QStringLiteral("Check1"));
-    FormLook::setBackColor(Check1, kCheckBackColor);
-    Check1->setChecked(true);
-    Twips::place(Check1, 420, 2730, 195, 195);
-
-    Picture1 = new PictureBox(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    FormLook::setBackColor(Picture1, kIndicatorIdle);
-    Twips::place(Picture1, 165, 3375, 735, 705);
-
-    picLogoff = new PictureBox(Picture1);
-    picLogoff->setObjectName(QStringLiteral("picLogoff"));
-    FormLook::setBackColor(picLogoff, kBackColor);
-    picLogoff->setPixmap(AppImages::logoffPicture());
-    picLogoff->setAlignment(Qt::AlignCenter);
-    picLogoff->setToolTip(QStringLiteral("Hier klicken um auszuloggen"));
-    Twips::place(picLogoff, 90, 75, 480, 480);
-    // The frame shows evenly on every side of the picture, whatever the twips round to.
-    picLogoff->move((Picture1->width() - picLogoff->width()) / 2, (Picture1->height() - picLogoff->height()) / 2);
-
-    static const char* const kButtons[] = {"Neuer Eintrag", "Bearbeiten", "Löschen", "Speichern"};
-    static const char* const kButtonNames[] = {"cmdAddNew", "cmdEdit", "cmdDelete", "cmdSave"};
-    static const int kButtonPlaces[][2] = {{1095, 3285}, {2760, 3285}, {1095, 3660}, {2760, 3660}};
-    QPushButton** buttons[] = {&cmdAddNew, &cmdEdit, &cmdDelete, &cmdSave};
-    for (int i = 0; i < 4; ++i) {
-        QPushButton* button = new QPushButton(QString::fromUtf8(kButtons[i]), this);
-        button->setObjectName(QString::fromLatin1(kButtonNames[i]));
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::Button, kBackColor);
-        button->setPalette(palette);
-        Twips::place(button, kButtonPlaces[i][0], kButtonPlaces[i][1], 1650, 345);
-        *buttons[i] = button;
-    }
-    cmdEdit->setEnabled(false);
-    cmdDelete->setEnabled(false);
-    cmdSave->setEnabled(false);
-
-    XPProgressBar1 = new XP_ProgressBar(this);
-    XPProgressBar1->setObjectName(QStringLiteral("XPProgressBar1"));
-    // The bar as the window stores it; every other property takes its stored default, which
-    // makes it draw in style 5, dark grey with a white caption.
-    XPProgressBar1->readProperties({{QStringLiteral("BrushStyle"), 0},
-                                    {QStringLiteral("Max"), kCountdownTicks},
-                                    {QStringLiteral("Text"), QStringLiteral("sec.")},
-                                    {QStringLiteral("Percent"), false}});
-    Twips::place(XPProgressBar1, 165, 4200, 4320, 255);
-    XPProgressBar1->hide();
-
-    Label1 = new QLabel(QStringLiteral("Zwischenablage gelöscht."), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(FormLook::arialFont(6.75, true));
-    FormLook::setBackColor(Label1, kNoticeBackColor);
-    FormLook::setForeColor(Label1, Qt::white);
-    Label1->setAlignment(Qt::AlignCenter);
-    Label1->setFrameShape(QFrame::Box);
-    Twips::place(Label1, 165, 4200, 4320, 255);
-    Label1->hide();
-
-    // Outside the client width: it takes the focus so that no visible control keeps a caret.
-    dummy = FormLook::addEdit(this, QStringLiteral("dummy"), 6825, 120, 285, 285);
-    dummy->setReadOnly(true);
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kIndicatorInterval);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(kCountdownTickMs);
-    Timer3 = new QTimer(this);
-    Timer3->setObjectName(QStringLiteral("Timer3"));
-    Timer3->setInterval(kNoticeMs);
-    m_countdownPause = new QTimer(this);
-    m_countdownPause->setObjectName(QStringLiteral("countdownPause"));
-    m_countdownPause->setSingleShot(true);
-    m_countdownPause->setInterval(kCountdownPauseMs);
-
-    mnuPopMain = new QMenu(QStringLiteral("PopMain"), this);
-    mnuPopMain->setObjectName(QStringLiteral("mnuPopMain"));
-    mnuChngMaster = mnuPopMain->addAction(QStringLiteral("Master-Passwort ändern"));
-    mnuChngMaster->setObjectName(QStringLiteral("mnuChngMaster"));
-    mnuPop = new QMenu(QStringLiteral("Popup"), this);
-    mnuPop->setObjectName(QStringLiteral("mnuPop"));
-    mnuCopyAdress = mnuPop->addAction(QStringLiteral("Adresse kopieren"));
-    mnuCopyAdress->setObjectName(QStringLiteral("mnuCopyAdress"));
-
-    // Move the indicator's state colour back on mouse moves over these.
-    cmdAddNew->setMouseTracking(true);
-    cmdDelete->setMouseTracking(true);
-}
-
-void frmMain::connectHandlers()
-{
-    connect(cboAccount, qOverload<int>(&QComboBox::activated), this, [this] { cboAccount_Click(); });
-    connect(Check1, &QCheckBox::toggled, this, [this] { Check1_Click(); });
-    connect(cmdEdit, &QPushButton::clicked, this, [this] { cmdEdit_Click(); });
-    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
-    connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
-    connect(cmdAddNew, &QPushButton::clicked, this, [this] { cmdAddNew_Click(); });
-    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-    connect(mnuChngMaster, &QAction::triggered, this, [this] { mnuChngMaster_Click(); });
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
-    connect(Timer3, &QTimer::timeout, this, [this] { Timer3_Timer(); });
-    connect(m_countdownPause, &QTimer::timeout, this, [this] { endCountdownPause(); });
-    connect(Picture1, &PictureBox::clicked, this, [this] { Picture1_Click(); });
-    connect(picLogoff, &PictureBox::clicked, this, [this] { picLogoff_Click(); });
-    connect(mnuCopyAdress, &QAction::triggered, this, [this] { mnuCopyAdress_Click(); });
-
-    // Any change of an entry field arms the save button, also a change made by code.
-    const auto armSave = [this] { cmdSave->setEnabled(true); };
-    connect(txtAccount, &QLineEdit::textChanged, this, armSave);
-    connect(txtUserName, &QLineEdit::textChanged, this, armSave);
-    connect(txtPassWord, &QLineEdit::textChanged, this, armSave);
-    connect(txtWebSite, &QLineEdit::textChanged, this, armSave);
-    connect(txtComments, &QPlainTextEdit::textChanged, this, armSave);
-
-    connect(picLogoff, &PictureBox::mouseMoved, this, [this] {
-        Timer1->stop();
-        setIndicatorColor(kIndicatorActive);
-    });
-
-    cboAccount->installEventFilter(this);
-    cboAccount->lineEdit()->installEventFilter(this);
-    txtAccount->installEventFilter(this);
-    txtUserName->installEventFilter(this);
-    txtPassWord->installEventFilter(this);
-    txtComments->viewport()->installEventFilter(this);
-    cmdAddNew->installEventFilter(this);
-    cmdDelete->installEventFilter(this);
-    lblWebAdress->installEventFilter(this);
-}
-
-void frmMain::setTabOrder()
-{
-    const QWidget* const order[] = {cmdAddNew, cmdEdit,  cmdSave, cmdDelete, cboAccount, txtComments, txtWebSite,
-                                    txtPassWord, txtUserName, Command1, Command2, Check1, dummy, txtAccount,
-                                    Command3};
-    for (size_t i = 1; i < std::size(order); ++i)
-        QWidget::setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
-}
-
 void frmMain::Form_Load()
 {
     const AppContext& app = appContext();
@@ -347,7 +102,7 @@ void frmMain::Form_Load()
         CenterForm(this);
     }
 
-    setWindowTitle(app.AppTitle + QStringLiteral(" - ") + session().CurrentUser);
+    setWindowTitle(app.AppTitle + QStringLiteral(" - ") + session().CurrentUser());
     Check1->setChecked(true);
     FormLook::setPasswordChar(txtPassWord, true);
     List();
@@ -456,7 +211,7 @@ void frmMain::LockEntryFields(qint16 mode)
     // The comment box is not locked in the design but takes no keys outside editing; read-only
     // gives exactly that and still lets the user select and copy its text.
     txtComments->setReadOnly(locked);
-    session().EditMode = locked ? 0 : 1;
+    setMode(locked ? Mode::Viewing : Mode::Editing);
 }
 
 void frmMain::LoadAccountList()
@@ -467,7 +222,20 @@ void frmMain::LoadAccountList()
     cboAccount->setEditText(QString());
 }
 
-bool frmMain::selectAccount(const QString& name)
+void frmMain::setMode(Mode mode)
+{
+    if (m_mode == mode)
+        return;
+    m_mode = mode;
+    emit modeChanged(mode);
+}
+
+void frmMain::focusAccountList()
+{
+    cboAccount->setFocus();
+}
+
+bool frmMain::showInList(const QString& name)
 {
     const int index = session().accounts().indexOf(name);
     if (index < 0 || index >= cboAccount->count())
@@ -476,11 +244,12 @@ bool frmMain::selectAccount(const QString& name)
     return true;
 }
 
-QString frmMain::KeyCodeToLetter(int keyCode)
+bool frmMain::selectAccount(const QString& name)
 {
-    if (keyCode >= 65 && keyCode <= 90)
-        return QString(QChar(u'a' + (keyCode - 65)));
-    return {};
+    if (!showInList(name))
+        return false;
+    cboAccount_Click();
+    return true;
 }
 
 void frmMain::cboAccount_Click()
@@ -506,7 +275,7 @@ void frmMain::cboAccount_Click()
     }
     entry.wipe();
 
-    session().EditMode = 0;
+    setMode(Mode::Viewing);
     cmdSave->setEnabled(false);
     cmdEdit->setEnabled(true);
     cmdDelete->setEnabled(true);
@@ -526,7 +295,7 @@ void frmMain::Check1_Click()
 
 void frmMain::cmdEdit_Click()
 {
-    if (cmdEdit->text() == kCancelCaption) {
+    if (m_mode == Mode::Editing) {
         // The edits are dropped and the entry is not shown again: the window ends empty.
         List();
         leaveEditing();
@@ -587,7 +356,7 @@ void frmMain::cmdSave_Click()
         showFailure(result);
     if (name != OldAccountName) {
         LoadAccountList();
-        selectAccount(name);
+        showInList(name);
     }
 
     showViewingState(true);
@@ -636,28 +405,43 @@ void frmMain::cmdAddNew_Click()
     dialog->move(pos());
     dialog->show();
     dialog->setWindowIcon(windowIcon());
-    dialog->setWindowTitle(appContext().AppTitle + QStringLiteral(" - Neuer Eintrag - ") + session().CurrentUser);
+    dialog->setWindowTitle(appContext().AppTitle + QStringLiteral(" - Neuer Eintrag - ") + session().CurrentUser());
     dialog->clearFields();
     hide();
     dialog->activateWindow();
-    dialog->txtEditAcct->setFocus();
+    dialog->focusAccountName();
     List();
+}
+
+void frmMain::returnFromNewEntry(const QString& name, const QPoint& place)
+{
+    if (!name.isEmpty()) {
+        // The new name joins the list and is read back from the store; the window then comes back
+        // empty.
+        LoadAccountList();
+        selectAccount(name);
+        move(place);
+        List();
+    } else {
+        move(place);
+    }
+    show();
+    activateWindow();
+    if (!name.isEmpty()) {
+        Check1->setChecked(false);
+        FormLook::setPasswordChar(txtPassWord, true);
+    }
 }
 
 void frmMain::mnuChngMaster_Click()
 {
-    QPointer<frmMain> self(this);
-    hide();
-    frmMasterPass::openFromMain(session(), [self] {
-        if (self)
-            self->show();
-    });
+    m_windows.changeMasterPasswordFromMain();
 }
 
 void frmMain::Timer1_Timer()
 {
     // Red while a store operation runs (its steps let this timer in) or a copied secret waits.
-    const bool pending = StoreActivity::isRunning() || ClipboardCountdown >= 1;
+    const bool pending = StoreActivity::isRunning() || m_countdown->count() >= 1;
     setIndicatorColor(pending ? kIndicatorActive : kIndicatorIdle);
 }
 
@@ -665,139 +449,6 @@ void frmMain::setIndicatorColor(const QColor& color)
 {
     if (Picture1->palette().color(QPalette::Window) != color)
         FormLook::setBackColor(Picture1, color);
-}
-
-void frmMain::setClipboardIntervals(int tickMs, int pauseMs, int noticeMs)
-{
-    Timer2->setInterval(tickMs);
-    m_countdownPause->setInterval(pauseMs);
-    Timer3->setInterval(noticeMs);
-}
-
-bool frmMain::countdownEnding() const
-{
-    return m_countdownPause->isActive();
-}
-
-bool frmMain::clipboardStripShown() const
-{
-    return Timer2->isActive() || m_countdownPause->isActive() || Timer3->isActive();
-}
-
-void frmMain::Command1_Click()
-{
-    copyToClipboard(txtUserName->text());
-}
-
-void frmMain::Command2_Click()
-{
-    // The real text, also while it is masked.
-    copyToClipboard(txtPassWord->text());
-}
-
-void frmMain::copyToClipboard(const QString& text)
-{
-    focusDummy();
-    // The clipboard was just emptied and the end notice is due: a copy now would run unseen.
-    if (countdownEnding())
-        return;
-    if (text.isEmpty())
-        return;
-    m_clipboard.putSecret(text);
-    XPProgressBar1->setPercent(false);
-    XPProgressBar1->setMax(kCountdownTicks);
-    XPProgressBar1->setValue(0);
-    Picture1->setToolTip(kClearNowTip);
-    ClipboardCountdown = 1;
-    // In compact height the strip cannot show: the copy waits for the frame click, logoff or close.
-    if (appContext().CompactMode == 1)
-        return;
-    Timer3->stop();
-    Timer2->start();
-    setHeightTwips(kCountdownHeight);
-    Label1->hide();
-    XPProgressBar1->show();
-    Command3->hide();
-}
-
-void frmMain::Timer2_Timer()
-{
-    XPProgressBar1->setValue(ClipboardCountdown);
-    if (ClipboardCountdown < kCountdownTicks) {
-        ++ClipboardCountdown;
-        return;
-    }
-    m_clipboard.clearIfOurs();
-    Timer2->stop();
-    // The bar stays at its last value for a moment before the notice replaces it.
-    m_countdownPause->start();
-}
-
-void frmMain::endCountdownPause()
-{
-    ClipboardCountdown = 0;
-    Picture1->setToolTip(QString());
-    XPProgressBar1->hide();
-    XPProgressBar1->setValue(0);
-    Label1->show();
-    Timer3->start();
-}
-
-void frmMain::Timer3_Timer()
-{
-    Label1->hide();
-    XPProgressBar1->hide();
-    setHeightTwips(kFullHeight);
-    Timer3->stop();
-    // While an entry is edited the compact switch stays hidden.
-    Command3->setVisible(session().EditMode != 1);
-}
-
-void frmMain::Picture1_Click()
-{
-    if (ClipboardCountdown <= 0 || countdownEnding())
-        return;
-    // The copy goes at once; a text the user copied meanwhile is not ours to replace.
-    m_clipboard.replaceIfOurs(kClearedText);
-    ClipboardCountdown = 11;
-}
-
-QString frmMain::WebAddressToOpen(const QString& caption)
-{
-    // Only web addresses leave the program, and as typed: paths and tokens may depend on case.
-    if (caption.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
-        || caption.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
-        return caption;
-    // The desktop opens only addresses with a scheme.
-    if (caption.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
-        return QStringLiteral("http://") + caption;
-    return {};
-}
-
-void frmMain::lblWebAdress_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
-{
-    if (button == Qt::RightButton) {
-        mnuPop->popup(globalPos);
-        return;
-    }
-    const QString address = WebAddressToOpen(lblWebAdress->text());
-    if (!address.isEmpty())
-        UrlOpener::open(address);
-}
-
-void frmMain::mnuCopyAdress_Click()
-{
-    // No secret: no countdown, never cleared by the program.
-    ProgramClipboard::putText(lblWebAdress->text());
-}
-
-void frmMain::clearPendingClipboard()
-{
-    if (ClipboardCountdown > 0)
-        m_clipboard.clearIfOurs();
-    ClipboardCountdown = 0;
-    Timer2->stop();
-    m_countdownPause->stop();
 }
 
 void frmMain::picLogoff_Click()
@@ -808,6 +459,18 @@ void frmMain::picLogoff_Click()
     const QPoint position = pos();
     LockStore(true);
     writePosition(position);
+}
+
+void frmMain::lock()
+{
+    if (m_locking || m_unloading || StoreActivity::isRunning())
+        return;
+    // An edit not saved is dropped as "Abbrechen" drops it; nothing is asked.
+    if (m_mode == Mode::Editing) {
+        List();
+        leaveEditing();
+    }
+    picLogoff_Click();
 }
 
 void frmMain::writePosition(const QPoint& position)
@@ -858,9 +521,7 @@ void frmMain::unloadWindow()
     m_unloading = true;
     delete m_editDialog.data();
     Timer1->stop();
-    Timer2->stop();
-    Timer3->stop();
-    m_countdownPause->stop();
+    m_countdown->stop();
     hide();
     Form_Unload();
 }
@@ -914,109 +575,6 @@ void frmMain::mouseMoveEvent(QMouseEvent* event)
     QWidget::mouseMoveEvent(event);
 }
 
-bool frmMain::eventFilter(QObject* watched, QEvent* event)
-{
-    const QEvent::Type type = event->type();
-    if ((watched == cboAccount || watched == cboAccount->lineEdit()) && type == QEvent::KeyPress)
-        return cboAccount_KeyDown(static_cast<QKeyEvent*>(event));
-    if (watched == txtAccount && type == QEvent::KeyPress)
-        return txtAccount_KeyPress(static_cast<QKeyEvent*>(event));
-    if ((watched == txtUserName || watched == txtPassWord) &&
-        (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick || type == QEvent::ContextMenu)) {
-        // A locked field takes no caret and no selection: the click goes to the focus sink.
-        if (static_cast<QLineEdit*>(watched)->isReadOnly()) {
-            focusDummy();
-            return true;
-        }
-        return false;
-    }
-    if (watched == txtComments->viewport() && type == QEvent::MouseButtonPress) {
-        if (session().EditMode != 1 && txtComments->document()->isEmpty()) {
-            focusDummy();
-            return true;
-        }
-        return false;
-    }
-    if (watched == lblWebAdress && type == QEvent::MouseButtonPress && lblWebAdress->isEnabled()) {
-        const auto* press = static_cast<QMouseEvent*>(event);
-        lblWebAdress_MouseDown(press->button(), press->globalPosition().toPoint());
-        return true;
-    }
-    if ((watched == cmdAddNew || watched == cmdDelete) && type == QEvent::MouseMove)
-        Timer1->start();
-    return QWidget::eventFilter(watched, event);
-}
-
-bool frmMain::cboAccount_KeyDown(QKeyEvent* event)
-{
-    int key = event->key();
-    // Tab and Shift+Tab keep moving the focus.
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
-        return false;
-
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
-        const QString letter = KeyCodeToLetter(key);
-        for (int i = 0; i < cboAccount->count(); ++i) {
-            if (cboAccount->itemText(i).left(1).toLower() == letter) {
-                cboAccount->setCurrentIndex(i);
-                // One display per jump: the selection change itself does not read the entry again.
-                cboAccount_Click();
-                break;
-            }
-        }
-        return true;
-    }
-
-    switch (key) {
-    case Qt::Key_PageUp:
-    case Qt::Key_Left:
-        key = Qt::Key_Up;
-        break;
-    case Qt::Key_PageDown:
-    case Qt::Key_Right:
-        key = Qt::Key_Down;
-        break;
-    default:
-        break;
-    }
-    if (key != Qt::Key_Up && key != Qt::Key_Down)
-        return true;
-    if (event->modifiers() & Qt::AltModifier) {
-        cboAccount->showPopup();
-        return true;
-    }
-    const int count = cboAccount->count();
-    if (count == 0)
-        return true;
-    const int current = cboAccount->currentIndex();
-    int next = current;
-    if (current < 0)
-        next = 0;
-    else if (key == Qt::Key_Up)
-        next = qMax(0, current - 1);
-    else
-        next = qMin(count - 1, current + 1);
-    if (next != current) {
-        cboAccount->setCurrentIndex(next);
-        cboAccount_Click();
-    }
-    return true;
-}
-
-bool frmMain::txtAccount_KeyPress(QKeyEvent* event)
-{
-    // Tab and Shift+Tab move the focus; they never reach the key filter.
-    if (!isTextKey(event) || event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
-        return false;
-    for (const QChar c : event->text()) {
-        if (c == u'.')
-            continue;
-        if (FilterAccountKey(c) == AccountKeyClass::Rejected)
-            return true;
-    }
-    return false;
-}
-
 void frmMain::focusDummy()
 {
     dummy->setFocus();
@@ -1024,26 +582,11 @@ void frmMain::focusDummy()
 
 void frmMain::focusField(StoreField field)
 {
-    switch (field) {
-    case StoreField::Account:
-        txtAccount->setFocus();
-        break;
-    case StoreField::UserName:
-        txtUserName->setFocus();
-        break;
-    case StoreField::Password:
-        txtPassWord->setFocus();
-        break;
-    case StoreField::WebSite:
-        txtWebSite->setFocus();
-        break;
-    case StoreField::Comment:
-        txtComments->setFocus();
-        break;
-    default:
+    const EntryFieldWidgets fields{txtAccount, txtUserName, txtPassWord, txtWebSite, txtComments};
+    if (QWidget* box = fields.widgetFor(field))
+        box->setFocus();
+    else
         focusDummy();
-        break;
-    }
 }
 
 void frmMain::showFailure(const StoreResult& result)

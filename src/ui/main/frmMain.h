@@ -1,9 +1,9 @@
 #pragma once
 
 #include "store/StoreResult.h"
-#include "ui/common/ProgramClipboard.h"
 #include "ui/main/frmEditSafe.h"
 
+#include <QColor>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
@@ -12,6 +12,7 @@
 #include <array>
 
 class AppWindows;
+class ClipboardCountdown;
 class MarlettButton;
 class PictureBox;
 class QAction;
@@ -30,8 +31,8 @@ class XP_ProgressBar;
 // place, new entries through frmEditSafe. Every store step is a StoreSession call; the window keeps
 // no entry beyond what its fields show.
 //
-// The controls carry the design's names and are open to the windows that drive this one (the
-// login fills the list, the new-entry dialog returns here) and to the tests.
+// Other windows call its intent-level functions (LoadAccountList, selectAccount,
+// returnFromNewEntry); its controls are its own.
 class frmMain : public QWidget {
     Q_OBJECT
 public:
@@ -46,12 +47,10 @@ public:
     // the top of the countdown strip, which is hidden there.
     static constexpr int kFrameHeight = 360;
 
-    // The clipboard countdown: one tick a second for 20 ticks, a short pause after the clipboard
-    // was emptied, then the end notice for 2.5 seconds.
-    static constexpr int kCountdownTicks = 20;
-    static constexpr int kCountdownTickMs = 1000;
-    static constexpr int kCountdownPauseMs = 250;
-    static constexpr int kNoticeMs = 2500;
+    // Viewing: an entry (or none) on show, the fields locked. Editing: the entry on show is edited
+    // in place, "Bearbeiten" reads "Abbrechen".
+    enum class Mode { Viewing, Editing };
+    Q_ENUM(Mode)
 
     explicit frmMain(AppWindows& windows);
     ~frmMain() override;
@@ -68,11 +67,15 @@ public:
     void SetCompactMode(bool compact);
     // The empty viewing state: nothing selected, fields empty, delete and edit disabled.
     void List();
-    // mode 1 unlocks user name, password and web address (EditMode 1); any other value locks them.
+    // mode 1 unlocks user name, password and web address (Editing); any other value locks them.
     void LockEntryFields(qint16 mode);
+    Mode mode() const { return m_mode; }
+    // The focus into the account list, as after the login.
+    void focusAccountList();
     // Fills cboAccount from the session's account list; nothing is selected afterwards.
     void LoadAccountList();
-    // Selects `name` in cboAccount (exact match); false when it is not listed.
+    // Chooses `name` in cboAccount as the user does (exact match): the entry is read and shown.
+    // False when it is not listed.
     bool selectAccount(const QString& name);
 
     // Handlers, callable as the controls call them.
@@ -90,15 +93,13 @@ public:
     // the countdown's tick and end notice, the immediate clear, and the web address.
     void Command1_Click();
     void Command2_Click();
-    void Timer2_Timer();
-    void Timer3_Timer();
     void Picture1_Click();
     void lblWebAdress_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
     void mnuCopyAdress_Click();
     // The address the link opens for `caption`, or "" when it is not opened: "http://" and
     // "https://" addresses as typed, "www." ones with "http://" in front (the prefixes in any case).
     static QString WebAddressToOpen(const QString& caption);
-    // Shorter timers for tests; the defaults are the constants above.
+    // Shorter timers for tests; the defaults are ClipboardCountdown's.
     void setClipboardIntervals(int tickMs, int pauseMs, int noticeMs);
     // The pause between the emptied clipboard and the end notice; the copy buttons wait for it.
     bool countdownEnding() const;
@@ -107,6 +108,8 @@ public:
 
     // Logoff: the store locked, then Top and Left written.
     void picLogoff_Click();
+    // The logoff without a click and without a question: an edit not saved is dropped first.
+    void lock();
     // Empties a pending copy, locks the store (the list rewritten when entries changed; a failure
     // is shown, the lock completes), plays the logout sound. ShowLogin: the login window comes
     // back and this window is unloaded; otherwise the settings are written and the program ends.
@@ -124,40 +127,17 @@ public:
     static QString KeyCodeToLetter(int keyCode);
 
     frmEditSafe* editDialog() const { return m_editDialog; }
+    // The new-entry dialog closes: the window comes back at `place`; after a new entry `name` it
+    // shows the list again with the password box masked, after "Abbrechen" (`name` empty) as it was.
+    void returnFromNewEntry(const QString& name, const QPoint& place);
 
     // The account name as it stood in the list when editing began.
     QString OldAccountName;
-    // 0: nothing the program copied waits on the clipboard; 1..20 the countdown; 11 after a clear.
-    qint16 ClipboardCountdown = 0;
+    // The clipboard countdown this window shows (Timer2, the pause, Timer3).
+    ClipboardCountdown& countdown() { return *m_countdown; }
 
-    std::array<QLabel*, 7> lblBezeichner{};
-    QComboBox* cboAccount = nullptr;
-    QLineEdit* txtAccount = nullptr;
-    QLineEdit* txtUserName = nullptr;
-    MarlettButton* Command1 = nullptr;
-    QLineEdit* txtPassWord = nullptr;
-    MarlettButton* Command2 = nullptr;
-    QLineEdit* txtWebSite = nullptr;
-    QLabel* lblWebAdress = nullptr;
-    MarlettButton* Command3 = nullptr;
-    QPlainTextEdit* txtComments = nullptr;
-    QCheckBox* Check1 = nullptr;
-    PictureBox* Picture1 = nullptr;
-    PictureBox* picLogoff = nullptr;
-    QPushButton* cmdAddNew = nullptr;
-    QPushButton* cmdEdit = nullptr;
-    QPushButton* cmdDelete = nullptr;
-    QPushButton* cmdSave = nullptr;
-    XP_ProgressBar* XPProgressBar1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLineEdit* dummy = nullptr;
-    QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
-    QTimer* Timer3 = nullptr;
-    QMenu* mnuPopMain = nullptr;
-    QAction* mnuChngMaster = nullptr;
-    QMenu* mnuPop = nullptr;
-    QAction* mnuCopyAdress = nullptr;
+signals:
+    void modeChanged(frmMain::Mode mode);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -168,6 +148,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The window's back colour and the indicator's colours at rest and busy (frmMainControls.cpp).
+    static const QColor kBackColor;
+    static const QColor kIndicatorIdle;
+    static const QColor kIndicatorActive;
+
+    void setMode(Mode mode);
+    // Sets cboAccount's index to `name` without reading the entry; false when it is not listed.
+    bool showInList(const QString& name);
+    // Creates every control at its place (frmMainControls.cpp).
     void createControls();
     void connectHandlers();
     void setTabOrder();
@@ -194,10 +183,14 @@ private:
     void setIndicatorColor(const QColor& color);
     void showPopMain(const QPoint& globalPos);
     void copyToClipboard(const QString& text);
-    void endCountdownPause();
+    // The countdown's signals: the bar's tick, the notice after the clearing, the notice's end.
+    void showCountdownTick(int value);
+    void showClearedNotice();
+    void endClearedNotice();
 
     AppWindows& m_windows;
     int m_heightTwips = kFullHeight;
+    Mode m_mode = Mode::Viewing;
     QPixmap m_backImage;
     // The comment of the entry on show as the store holds it (line breaks decoded).
     QString m_storedComment;
@@ -206,6 +199,33 @@ private:
     bool m_unloaded = false;   // Form_Unload has run
     bool m_checkPlaceOnShow = false;  // a stored place was taken; checked again once the frame is known
     bool m_locking = false;    // LockStore runs (its message box lets events in)
-    ProgramClipboard m_clipboard;
-    QTimer* m_countdownPause = nullptr;
+    ClipboardCountdown* m_countdown = nullptr;
+
+    // The controls, named as designed; tests find them by these object names.
+    std::array<QLabel*, 7> lblBezeichner{};
+    QComboBox* cboAccount = nullptr;
+    QLineEdit* txtAccount = nullptr;
+    QLineEdit* txtUserName = nullptr;
+    MarlettButton* Command1 = nullptr;
+    QLineEdit* txtPassWord = nullptr;
+    MarlettButton* Command2 = nullptr;
+    QLineEdit* txtWebSite = nullptr;
+    QLabel* lblWebAdress = nullptr;
+    MarlettButton* Command3 = nullptr;
+    QPlainTextEdit* txtComments = nullptr;
+    QCheckBox* Check1 = nullptr;
+    PictureBox* Picture1 = nullptr;
+    PictureBox* picLogoff = nullptr;
+    QPushButton* cmdAddNew = nullptr;
+    QPushButton* cmdEdit = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    QPushButton* cmdSave = nullptr;
+    XP_ProgressBar* XPProgressBar1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* dummy = nullptr;
+    QTimer* Timer1 = nullptr;
+    QMenu* mnuPopMain = nullptr;
+    QAction* mnuChngMaster = nullptr;
+    QMenu* mnuPop = nullptr;
+    QAction* mnuCopyAdress = nullptr;
 };

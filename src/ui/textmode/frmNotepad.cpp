@@ -76,8 +76,8 @@ void frmNotepad::Form_Load()
 void frmNotepad::open(StoreSession& session, std::function<void()> onClosed)
 {
     // A name without a file has no store to show; refusing keeps the login's choice visible.
-    if (!QFileInfo(session.UserFile).isFile()) {
-        ShowMessage(kNoUserFile.arg(session.CurrentUser), kMessageExclamation, textModeCaption());
+    if (!QFileInfo(session.UserFile()).isFile()) {
+        ShowMessage(kNoUserFile.arg(session.CurrentUser()), kMessageExclamation, textModeCaption());
         if (onClosed)
             onClosed();
         return;
@@ -89,30 +89,30 @@ void frmNotepad::open(StoreSession& session, std::function<void()> onClosed)
         form->close();
         return;
     }
-    form->setWindowTitle(appContext().AppTitle + QStringLiteral(" - ") + session.CurrentUser);
+    form->setWindowTitle(appContext().AppTitle + QStringLiteral(" - ") + session.CurrentUser());
     form->m_text1->setFocus();
 }
 
 bool frmNotepad::LoadPwdDat()
 {
     m_busy = true;
-    const StoreResult r = m_store.LoadPwdDat(m_session.UserFile, m_session.MasterPassword);
+    const StoreResult r = m_store.LoadPwdDat(m_session.UserFile(), m_session.MasterPassword());
     m_busy = false;
     if (r.error == StoreError::WrongKey) {
         // As at login: a wrong master password ends the program; nothing was written. The store
         // checks what the password deciphered, so garbage that passed the length field lands here too.
-        Wipe::text(m_session.MasterPassword);
+        m_session.forgetMasterPassword();
         ShowMessage(kWrongPassword, kMessageExclamation, textModeCaption());
         m_ending = true;
         ProgramExit::endProgram(1);
         return false;
     }
     if (r.error == StoreError::MissingUserFile) {
-        ShowMessage(kNoUserFile.arg(m_session.CurrentUser), kMessageExclamation, textModeCaption());
+        ShowMessage(kNoUserFile.arg(m_session.CurrentUser()), kMessageExclamation, textModeCaption());
         return false;
     }
     if (!r) {
-        ShowMessage(r.message.isEmpty() ? storeErrorText(r.error) : r.message, kMessageExclamation,
+        ShowMessage(r.message, kMessageExclamation,
                     textModeCaption());
         return false;
     }
@@ -166,7 +166,7 @@ bool frmNotepad::Form_Unload()
             ShowMessage(r.message, kMessageExclamation, textModeCaption());
         if (!r.stored()) {
             // The edits would be lost silently; the user decides, and may copy the text first.
-            const QString reason = r.message.isEmpty() ? storeErrorText(r.error) : r.message;
+            const QString reason = r.message;
             if (!AskYesNo(reason + kCloseAnyway, false, textModeCaption()))
                 return false;
         }
@@ -197,7 +197,7 @@ void frmNotepad::closeEvent(QCloseEvent* event)
     }
     event->accept();
     // Nobody is logged in behind the login window; the password is typed again there.
-    Wipe::text(m_session.MasterPassword);
+    m_session.forgetMasterPassword();
     std::function<void()> onClosed = std::exchange(m_onClosed, {});
     if (onClosed && !m_ending)
         onClosed();

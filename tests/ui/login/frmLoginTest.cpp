@@ -1,4 +1,5 @@
-#include "ui/main/WindowTestFolder.h"
+#include "support/WindowTesting.h"
+#include "support/FindControl.h"
 
 #include "app/FileServices.h"
 #include "store/MasterPasswordChange.h"
@@ -75,13 +76,13 @@ TEST(frmLogin, RefusedInputShowsItsMessageAndWritesNothing)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " / " + c.password);
-        WindowTestFolder folder;
+        ProgramFolder folder;
         folder.copyFixture(QStringLiteral("anna.dat"));
         const QByteArray before = testsupport::readAll(folder.path(QStringLiteral("anna.dat")));
         AppWindows windows;
         QPointer<frmLogin> login = &windows.showLogin();
         typeLogin(*login, QString::fromUtf8(c.name), QString::fromUtf8(c.password));
-        pressKey(login->txtLoginPassWord, Qt::Key_Return);
+        pressKey(control<QLineEdit>(login, QStringLiteral("txtLoginPassWord")), Qt::Key_Return);
 
         ASSERT_EQ(folder.messages.shown().size(), 1);
         const ScriptedMessages::Shown& shown = folder.messages.shown().first();
@@ -104,12 +105,12 @@ TEST(frmLogin, RefusedInputShowsItsMessageAndWritesNothing)
 
 TEST(frmLogin, FourCharactersCreateANewUserAfterTheNotice)
 {
-    WindowTestFolder folder;
+    ProgramFolder folder;
     NoticeWatcher notice(folder.path(QStringLiteral("neu.dat")));
     AppWindows windows;
     QPointer<frmLogin> login = &windows.showLogin();
     typeLogin(*login, QStringLiteral("neu"), QStringLiteral("abcd"));
-    pressKey(login->txtLoginPassWord, Qt::Key_Return);
+    pressKey(control<QLineEdit>(login, QStringLiteral("txtLoginPassWord")), Qt::Key_Return);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     ASSERT_EQ(notice.shown().size(), 1);
@@ -130,9 +131,9 @@ TEST(frmLogin, FourCharactersCreateANewUserAfterTheNotice)
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(main->isVisible());
     EXPECT_EQ(main->windowTitle(), QStringLiteral("Tarvenic Keywarden - neu"));
-    EXPECT_EQ(main->cboAccount->count(), 0);
+    EXPECT_EQ(control<QComboBox>(main, QStringLiteral("cboAccount"))->count(), 0);
     EXPECT_EQ(folder.setting(QStringLiteral("DefaultUser")), QStringLiteral("neu"));
-    EXPECT_EQ(windows.session().LoginTransition, 0);
+    EXPECT_FALSE(windows.loginTransition());
     EXPECT_TRUE(folder.exits.isEmpty());
 }
 
@@ -140,7 +141,7 @@ TEST(frmLogin, ExistingUserOpensWithTheNameInAnyCase)
 {
     for (const QString& typed : {QStringLiteral("anna"), QStringLiteral("Anna"), QStringLiteral("ANNA")}) {
         SCOPED_TRACE(typed.toStdString());
-        WindowTestFolder folder;
+        ProgramFolder folder;
         folder.copyFixture(QStringLiteral("anna.dat"));
         testsupport::writeAll(folder.path(QStringLiteral("Login.wav")), "RIFF");
         const QByteArray before = testsupport::readAll(folder.path(QStringLiteral("anna.dat")));
@@ -149,12 +150,12 @@ TEST(frmLogin, ExistingUserOpensWithTheNameInAnyCase)
         ASSERT_NE(main, nullptr);
 
         EXPECT_TRUE(folder.messages.shown().isEmpty());
-        EXPECT_EQ(itemsOf(main->cboAccount), (QStringList{QStringLiteral("Bär"), QStringLiteral("Post")}));
-        EXPECT_EQ(main->cboAccount->currentText(), QString());
+        EXPECT_EQ(itemsOf(control<QComboBox>(main, QStringLiteral("cboAccount"))), (QStringList{QStringLiteral("Bär"), QStringLiteral("Post")}));
+        EXPECT_EQ(control<QComboBox>(main, QStringLiteral("cboAccount"))->currentText(), QString());
         EXPECT_EQ(main->windowTitle(), QStringLiteral("Tarvenic Keywarden - ") + typed);
-        EXPECT_EQ(windows.session().StoredCount, 2);
-        EXPECT_EQ(windows.session().StoreChanged, 0);
-        EXPECT_EQ(main->focusWidget(), main->cboAccount);
+        EXPECT_EQ(windows.session().StoredCount(), 2);
+        EXPECT_EQ(windows.session().StoreChanged(), 0);
+        EXPECT_EQ(main->focusWidget(), control<QComboBox>(main, QStringLiteral("cboAccount")));
         EXPECT_EQ(testsupport::readAll(folder.path(QStringLiteral("anna.dat"))), before);
             EXPECT_EQ(folder.files(), (QStringList{QStringLiteral("Keywarden.ini"), QStringLiteral("Login.wav"),
                                                QStringLiteral("anna.dat")}));
@@ -175,7 +176,7 @@ TEST(frmLogin, WrongPasswordEndsTheProgramWithoutTouchingTheStore)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fixture.toStdString());
-        WindowTestFolder folder;
+        ProgramFolder folder;
         folder.copyFixture(c.fixture, QStringLiteral("anna.dat"));
         const QString store = folder.path(QStringLiteral("anna.dat"));
         const QByteArray before = testsupport::readAll(store);
@@ -194,7 +195,7 @@ TEST(frmLogin, WrongPasswordEndsTheProgramWithoutTouchingTheStore)
         EXPECT_EQ(QFileInfo(store).lastModified(), modified);
         EXPECT_EQ(folder.files(), (QStringList{QStringLiteral("Keywarden.ini"), QStringLiteral("anna.dat")}));
         EXPECT_FALSE(windows.mainWindow().isVisible());
-        EXPECT_TRUE(windows.session().MasterPassword.isEmpty());
+        EXPECT_TRUE(windows.session().MasterPassword().isEmpty());
     }
 }
 
@@ -203,7 +204,7 @@ TEST(frmLogin, APlaceholderIsKeyedOnlyWithWindows1252CharactersWhileKeyedStoresO
     const QString cyrillic = QString::fromUtf8("пароль12");
     {
         // A user created before, whose store the first entry will key.
-        WindowTestFolder folder;
+        ProgramFolder folder;
         testsupport::writeAll(folder.path(QStringLiteral("lena.dat")), "\r\n");
         AppWindows windows;
         QPointer<frmLogin> login = &windows.showLogin();
@@ -214,13 +215,13 @@ TEST(frmLogin, APlaceholderIsKeyedOnlyWithWindows1252CharactersWhileKeyedStoresO
                   MasterPasswordChange::check(QStringLiteral("alt"), cyrillic).message);
         ASSERT_TRUE(login);
         EXPECT_TRUE(login->isVisible());
-        EXPECT_EQ(login->focusWidget(), login->txtLoginPassWord);
+        EXPECT_EQ(login->focusWidget(), control<QLineEdit>(login, QStringLiteral("txtLoginPassWord")));
         EXPECT_FALSE(windows.mainWindow().isVisible());
         EXPECT_EQ(testsupport::readAll(folder.path(QStringLiteral("lena.dat"))), QByteArray("\r\n"));
         EXPECT_TRUE(folder.exits.isEmpty());
     }
     // A store keyed with the same key bytes ("??????12") keeps opening with it.
-    WindowTestFolder folder;
+    ProgramFolder folder;
     ASSERT_TRUE(testsupport::encipherTo(folder.path(QStringLiteral("alt.dat")),
                                         testsupport::readAll(testsupport::fixturePath(QStringLiteral("anna.ini"))),
                                         QStringLiteral("??????12")));
@@ -228,7 +229,7 @@ TEST(frmLogin, APlaceholderIsKeyedOnlyWithWindows1252CharactersWhileKeyedStoresO
     frmMain* main = loginThroughWindow(windows, QStringLiteral("alt"), cyrillic);
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(folder.messages.shown().isEmpty());
-    EXPECT_EQ(itemsOf(main->cboAccount), (QStringList{QStringLiteral("Bär"), QStringLiteral("Post")}));
+    EXPECT_EQ(itemsOf(control<QComboBox>(main, QStringLiteral("cboAccount"))), (QStringList{QStringLiteral("Bär"), QStringLiteral("Post")}));
 }
 
 TEST(frmLogin, AFailedLoginWipesTheMasterPassword)
@@ -247,7 +248,7 @@ TEST(frmLogin, AFailedLoginWipesTheMasterPassword)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        WindowTestFolder folder;
+        ProgramFolder folder;
         switch (c.setup) {
         case Setup::WrongPassword:
             folder.copyFixture(QStringLiteral("anna.dat"));
@@ -265,14 +266,14 @@ TEST(frmLogin, AFailedLoginWipesTheMasterPassword)
         WipedTexts wiped;
         login.login();
         EXPECT_FALSE(windows.mainWindow().isVisible());
-        EXPECT_TRUE(windows.session().MasterPassword.isEmpty());
-        EXPECT_TRUE(wiped.wiped(windows.session().MasterPassword, QString::fromUtf8(c.password)));
+        EXPECT_TRUE(windows.session().MasterPassword().isEmpty());
+        EXPECT_TRUE(wiped.wiped(windows.session().MasterPassword(), QString::fromUtf8(c.password)));
     }
 }
 
 TEST(frmLogin, ADamagedStoreIsReportedAndTheLoginStaysOpen)
 {
-    WindowTestFolder folder;
+    ProgramFolder folder;
     const QByteArray damaged(20, '\x5a');  // not a whole number of cipher blocks
     testsupport::writeAll(folder.path(QStringLiteral("kaputt.dat")), damaged);
     AppWindows windows;
@@ -290,7 +291,7 @@ TEST(frmLogin, ADamagedStoreIsReportedAndTheLoginStaysOpen)
 
 TEST(frmLogin, NoLoginStartsWhileAStoreOperationRuns)
 {
-    WindowTestFolder folder;
+    ProgramFolder folder;
     folder.copyFixture(QStringLiteral("anna.dat"));
     AppWindows windows;
     QPointer<frmLogin> login = &windows.showLogin();
@@ -316,7 +317,7 @@ TEST(frmLogin, LoadListsTheUserFilesAndPreselectsAnExistingDefaultUser)
     const Case cases[] = {{"joerg", "joerg"}, {"Joerg", "Joerg"}, {"gone", ""}, {"", ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.defaultUser);
-        WindowTestFolder folder;
+        ProgramFolder folder;
         folder.copyFixture(QStringLiteral("anna.dat"));
         folder.copyFixture(QStringLiteral("joerg.dat"));
         folder.copyFixture(QStringLiteral("empty.dat"), QStringLiteral("Zoe.DAT"));
@@ -326,34 +327,34 @@ TEST(frmLogin, LoadListsTheUserFilesAndPreselectsAnExistingDefaultUser)
         AppWindows windows;
         frmLogin& login = windows.showLogin();
 
-        EXPECT_EQ(itemsOf(login.Combo1),
+        EXPECT_EQ(itemsOf(control<QComboBox>(login, QStringLiteral("Combo1"))),
                   (QStringList{QStringLiteral("anna"), QStringLiteral("joerg"), QStringLiteral("Zoe")}));
-        EXPECT_EQ(login.Combo1->currentText(), QString::fromLatin1(c.preselected));
-        EXPECT_EQ(login.focusWidget(), login.txtLoginPassWord);
+        EXPECT_EQ(control<QComboBox>(login, QStringLiteral("Combo1"))->currentText(), QString::fromLatin1(c.preselected));
+        EXPECT_EQ(login.focusWidget(), control<QLineEdit>(login, QStringLiteral("txtLoginPassWord")));
         EXPECT_EQ(login.windowTitle(), QStringLiteral("Tarvenic Keywarden - Login"));
         EXPECT_FALSE(login.windowIcon().isNull());
-        EXPECT_EQ(login.Image2->cursor().pixmap().toImage(), login.Image1->cursor().pixmap().toImage());
+        EXPECT_EQ(control<PictureBox>(login, QStringLiteral("Image2"))->cursor().pixmap().toImage(), control<PictureBox>(login, QStringLiteral("Image1"))->cursor().pixmap().toImage());
     }
 }
 
 TEST(frmLogin, EnterInTheNameMovesOnAndPickingANameEmptiesThePassword)
 {
-    WindowTestFolder folder;
+    ProgramFolder folder;
     folder.copyFixture(QStringLiteral("anna.dat"));
     AppWindows windows;
     frmLogin& login = windows.showLogin();
     typeLogin(login, QStringLiteral("anna"), QStringLiteral("geheim1"));
-    login.Combo1->setFocus();
-    pressKey(login.Combo1, Qt::Key_Return);
-    EXPECT_EQ(login.focusWidget(), login.txtLoginPassWord);
-    EXPECT_EQ(login.txtLoginPassWord->text(), QStringLiteral("geheim1"));
+    control<QComboBox>(login, QStringLiteral("Combo1"))->setFocus();
+    pressKey(control<QComboBox>(login, QStringLiteral("Combo1")), Qt::Key_Return);
+    EXPECT_EQ(login.focusWidget(), control<QLineEdit>(login, QStringLiteral("txtLoginPassWord")));
+    EXPECT_EQ(control<QLineEdit>(login, QStringLiteral("txtLoginPassWord"))->text(), QStringLiteral("geheim1"));
     EXPECT_FALSE(windows.mainWindow().isVisible());
     EXPECT_TRUE(folder.messages.shown().isEmpty());
 
-    login.Combo1->setFocus();
-    emit login.Combo1->activated(0);
-    EXPECT_EQ(login.txtLoginPassWord->text(), QString());
-    EXPECT_EQ(login.focusWidget(), login.txtLoginPassWord);
+    control<QComboBox>(login, QStringLiteral("Combo1"))->setFocus();
+    emit control<QComboBox>(login, QStringLiteral("Combo1"))->activated(0);
+    EXPECT_EQ(control<QLineEdit>(login, QStringLiteral("txtLoginPassWord"))->text(), QString());
+    EXPECT_EQ(login.focusWidget(), control<QLineEdit>(login, QStringLiteral("txtLoginPassWord")));
 }
 
 TEST(frmLogin, LoginPictureLogsInUnlessRightClickedWithCtrlAlone)
@@ -373,13 +374,13 @@ TEST(frmLogin, LoginPictureLogsInUnlessRightClickedWithCtrlAlone)
     for (const Case& c : cases) {
         for (const bool onImage2 : {false, true}) {
             SCOPED_TRACE(testing::Message() << int(c.button) << '/' << c.modifiers.toInt() << '/' << onImage2);
-            WindowTestFolder folder;
+            ProgramFolder folder;
             folder.copyFixture(QStringLiteral("anna.dat"));
             AppWindows windows;
             QPointer<frmLogin> login = &windows.showLogin();
             typeLogin(*login, QStringLiteral("anna"), QStringLiteral("geheim1"));
             // Image2 is the click area around the picture: press where Image1 does not cover it.
-            QWidget* target = onImage2 ? static_cast<QWidget*>(login->Image2) : login->Image1;
+            QWidget* target = onImage2 ? static_cast<QWidget*>(control<PictureBox>(login, QStringLiteral("Image2"))) : control<PictureBox>(login, QStringLiteral("Image1"));
             pressMouse(target, c.button, c.modifiers);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
@@ -388,7 +389,7 @@ TEST(frmLogin, LoginPictureLogsInUnlessRightClickedWithCtrlAlone)
                 ASSERT_TRUE(login);
                 EXPECT_FALSE(login->isVisible());
                 EXPECT_NE(topLevel(QStringLiteral("frmNotepad")), nullptr);
-                EXPECT_EQ(login->txtLoginPassWord->text(), QString());
+                EXPECT_EQ(control<QLineEdit>(login, QStringLiteral("txtLoginPassWord"))->text(), QString());
                 EXPECT_FALSE(windows.mainWindow().isVisible());
                 closeTopLevel(QStringLiteral("frmNotepad"));
             } else {
@@ -405,20 +406,20 @@ TEST(frmLogin, TextModeChecksCarryTheirOwnCaption)
 {
     const char* const passwords[] = {"", "x"};
     for (const char* password : passwords) {
-        WindowTestFolder folder;
+        ProgramFolder folder;
         AppWindows windows;
         frmLogin& login = windows.showLogin();
-        login.txtLoginPassWord->setText(QString::fromLatin1(password));
+        control<QLineEdit>(login, QStringLiteral("txtLoginPassWord"))->setText(QString::fromLatin1(password));
         login.Image1_MouseDown(Qt::RightButton, Qt::ControlModifier);
         ASSERT_EQ(folder.messages.shown().size(), 1);
         EXPECT_EQ(folder.messages.shown().first().prompt, kNameMissing);
         EXPECT_EQ(folder.messages.shown().first().title, QStringLiteral("Tarvenic Keywarden - Text-Modus"));
-        EXPECT_EQ(login.focusWidget(), login.Combo1);
+        EXPECT_EQ(login.focusWidget(), control<QComboBox>(login, QStringLiteral("Combo1")));
     }
-    WindowTestFolder folder;
+    ProgramFolder folder;
     AppWindows windows;
     frmLogin& login = windows.showLogin();
-    login.Combo1->setEditText(QStringLiteral("anna"));
+    control<QComboBox>(login, QStringLiteral("Combo1"))->setEditText(QStringLiteral("anna"));
     login.Image1_MouseDown(Qt::RightButton, Qt::ControlModifier);
     ASSERT_EQ(folder.messages.shown().size(), 1);
     EXPECT_EQ(folder.messages.shown().first().prompt, kPasswordMissing);
@@ -428,7 +429,7 @@ TEST(frmLogin, TextModeChecksCarryTheirOwnCaption)
 
 TEST(frmLogin, ClosingEndsTheProgram)
 {
-    WindowTestFolder folder;
+    ProgramFolder folder;
     AppWindows windows;
     QPointer<frmLogin> login = &windows.showLogin();
     login->close();
@@ -438,33 +439,34 @@ TEST(frmLogin, ClosingEndsTheProgram)
 
 TEST(frmLogin, PasswordLabelLightsUpAndOpensTheChange)
 {
-    WindowTestFolder folder;
+    ProgramFolder folder;
     folder.copyFixture(QStringLiteral("anna.dat"));
     AppWindows windows;
     frmLogin& login = windows.showLogin();
-    QMouseEvent overLabel(QEvent::MouseMove, QPointF(5, 5), login.lblPassword->mapToGlobal(QPointF(5, 5)),
+    QMouseEvent overLabel(QEvent::MouseMove, QPointF(5, 5), control<QLabel>(login, QStringLiteral("lblPassword"))->mapToGlobal(QPointF(5, 5)),
                           Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(login.lblPassword, &overLabel);
-    EXPECT_EQ(login.lblPassword->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    QMouseEvent overName(QEvent::MouseMove, QPointF(5, 5), login.lblUsername->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+    QApplication::sendEvent(control<QLabel>(login, QStringLiteral("lblPassword")), &overLabel);
+    EXPECT_EQ(control<QLabel>(login, QStringLiteral("lblPassword"))->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QMouseEvent overName(QEvent::MouseMove, QPointF(5, 5), control<QLabel>(login, QStringLiteral("lblUsername"))->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(login.lblUsername, &overName);
-    EXPECT_EQ(login.lblPassword->palette().color(QPalette::WindowText), QColor(Qt::black));
+    QApplication::sendEvent(control<QLabel>(login, QStringLiteral("lblUsername")), &overName);
+    EXPECT_EQ(control<QLabel>(login, QStringLiteral("lblPassword"))->palette().color(QPalette::WindowText), QColor(Qt::black));
 
     // Without a name: an information, not a warning.
-    QTest::mouseClick(login.lblPassword, Qt::LeftButton);
+    QTest::mouseClick(control<QLabel>(login, QStringLiteral("lblPassword")), Qt::LeftButton);
     ASSERT_EQ(folder.messages.shown().size(), 1);
     EXPECT_EQ(folder.messages.shown().first().prompt, kNameMissing);
     EXPECT_EQ(folder.messages.shown().first().kind, 1);
     EXPECT_TRUE(login.isVisible());
 
     typeLogin(login, QStringLiteral("anna"), QStringLiteral("geheim1"));
-    QTest::mouseClick(login.lblPassword, Qt::LeftButton);
+    QTest::mouseClick(control<QLabel>(login, QStringLiteral("lblPassword")), Qt::LeftButton);
     EXPECT_EQ(folder.messages.shown().size(), 1);
-    EXPECT_EQ(windows.session().PassChangeFromLogin, 1);
-    EXPECT_EQ(windows.session().CurrentUser, QStringLiteral("anna"));
+    EXPECT_EQ(windows.session().CurrentUser(), QStringLiteral("anna"));
     QWidget* dialog = topLevel(QStringLiteral("frmMasterPass"));
     ASSERT_NE(dialog, nullptr);
+    // Opened as the login's change: the old password is typed there, not taken from a login.
+    EXPECT_FALSE(dialog->findChild<QLineEdit*>(QStringLiteral("txtOldPass"))->isReadOnly());
     EXPECT_FALSE(login.isVisible());
     dialog->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,16 +1,19 @@
 #pragma once
 
-#include "ui/main/WindowTestFolder.h"
+#include "support/WindowTesting.h"
+#include "support/FindControl.h"
 
 #include "store/AccountEntry.h"
 #include "store/StoreSession.h"
 
 #include "ui/common/MarlettButton.h"
 #include "ui/common/PictureBox.h"
+#include "ui/main/ClipboardCountdown.h"
 
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -38,8 +41,11 @@ public:
             if (!result)
                 ADD_FAILURE() << result.message.toStdString();
         }
+        // Read anew, as a login would find the store: nothing is due at the lock.
+        const StoreResult reread = session().unlock();
+        if (!reread)
+            ADD_FAILURE() << reread.message.toStdString();
         main->LoadAccountList();
-        session().StoreChanged = 0;
         folder.messages.clear();
     }
 
@@ -51,7 +57,7 @@ public:
 
     StoreSession& session() { return windows->session(); }
 
-    QStringList listed() const { return itemsOf(main->cboAccount); }
+    QStringList listed() const { return itemsOf(control<QComboBox>(main, QStringLiteral("cboAccount"))); }
 
     AccountEntry stored(const QString& name)
     {
@@ -65,10 +71,10 @@ public:
     // Chooses an account the way the mouse does in the drop-down list.
     void choose(const QString& name)
     {
-        const int index = main->cboAccount->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        const int index = control<QComboBox>(main, QStringLiteral("cboAccount"))->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
         ASSERT_GE(index, 0) << name.toStdString();
-        main->cboAccount->setCurrentIndex(index);
-        emit main->cboAccount->activated(index);
+        control<QComboBox>(main, QStringLiteral("cboAccount"))->setCurrentIndex(index);
+        emit control<QComboBox>(main, QStringLiteral("cboAccount"))->activated(index);
     }
 
     QString focused() const
@@ -77,7 +83,7 @@ public:
         return widget ? widget->objectName() : QStringLiteral("<none>");
     }
 
-    WindowTestFolder folder;
+    ProgramFolder folder;
     std::unique_ptr<AppWindows> windows;
     frmMain* main = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "ui/main/EntryMessages.h"
+#include "support/FindControl.h"
 #include "ui/main/MainWindowFixture.h"
 
 #include "ui/main/frmEditSafe.h"
@@ -18,7 +19,7 @@ QList<TestAccount> store()
 frmEditSafe* openDialog(MainWindowFixture& f)
 {
     f.main->move(40, 60);
-    QTest::mouseClick(f.main->cmdAddNew, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(f.main, QStringLiteral("cmdAddNew")), Qt::LeftButton);
     return f.main->editDialog();
 }
 
@@ -36,19 +37,19 @@ TEST(frmEditSafe, OpensInTheMainWindowsPlaceEmptyAndMasked)
     EXPECT_EQ(dialog->pos(), f.main->pos());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Tarvenic Keywarden - Neuer Eintrag - tester"));
     EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    for (QLineEdit* edit : {dialog->txtEditAcct, dialog->txtEditUser, dialog->txtEditPass, dialog->txtEditWeb})
+    for (QLineEdit* edit : {control<QLineEdit>(dialog, QStringLiteral("txtEditAcct")), control<QLineEdit>(dialog, QStringLiteral("txtEditUser")), control<QLineEdit>(dialog, QStringLiteral("txtEditPass")), control<QLineEdit>(dialog, QStringLiteral("txtEditWeb"))})
         EXPECT_EQ(edit->text(), QString());
-    EXPECT_EQ(dialog->txtEditComments->toPlainText(), QString());
-    EXPECT_TRUE(dialog->Check1->isChecked());
-    EXPECT_EQ(dialog->txtEditPass->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(dialog->focusWidget(), dialog->txtEditAcct);
+    EXPECT_EQ(control<QPlainTextEdit>(dialog, QStringLiteral("txtEditComments"))->toPlainText(), QString());
+    EXPECT_TRUE(control<QCheckBox>(dialog, QStringLiteral("Check1"))->isChecked());
+    EXPECT_EQ(control<QLineEdit>(dialog, QStringLiteral("txtEditPass"))->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(dialog->focusWidget(), control<QLineEdit>(dialog, QStringLiteral("txtEditAcct")));
     // The main window underneath is empty.
-    EXPECT_EQ(f.main->cboAccount->currentText(), QString());
-    EXPECT_EQ(f.main->txtUserName->text(), QString());
+    EXPECT_EQ(control<QComboBox>(f.main, QStringLiteral("cboAccount"))->currentText(), QString());
+    EXPECT_EQ(control<QLineEdit>(f.main, QStringLiteral("txtUserName"))->text(), QString());
 
-    QTest::mouseClick(dialog->Check1, Qt::LeftButton);
-    EXPECT_EQ(dialog->txtEditPass->echoMode(), QLineEdit::Normal);
-    EXPECT_EQ(dialog->Label2->text(), QStringLiteral("Angabe der Webseite mit vorangestelltem 'http.//' oder 'www.'"));
+    QTest::mouseClick(control<QCheckBox>(dialog, QStringLiteral("Check1")), Qt::LeftButton);
+    EXPECT_EQ(control<QLineEdit>(dialog, QStringLiteral("txtEditPass"))->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(control<QLabel>(dialog, QStringLiteral("Label2"))->text(), QStringLiteral("Angabe der Webseite mit vorangestelltem 'http.//' oder 'www.'"));
 }
 
 TEST(frmEditSafe, ChecksKeepTheDialogOpenAndStoreNothing)
@@ -74,21 +75,21 @@ TEST(frmEditSafe, ChecksKeepTheDialogOpenAndStoreNothing)
         ASSERT_NE(f.main, nullptr);
         frmEditSafe* dialog = openDialog(f);
         ASSERT_NE(dialog, nullptr);
-        dialog->txtEditAcct->setText(QString::fromUtf8(c.name));
-        dialog->txtEditUser->setText(QString::fromUtf8(c.user));
-        dialog->txtEditPass->setText(QString::fromUtf8(c.pass));
-        QTest::mouseClick(dialog->cmdSave, Qt::LeftButton);
+        control<QLineEdit>(dialog, QStringLiteral("txtEditAcct"))->setText(QString::fromUtf8(c.name));
+        control<QLineEdit>(dialog, QStringLiteral("txtEditUser"))->setText(QString::fromUtf8(c.user));
+        control<QLineEdit>(dialog, QStringLiteral("txtEditPass"))->setText(QString::fromUtf8(c.pass));
+        QTest::mouseClick(control<QPushButton>(dialog, QStringLiteral("cmdSave")), Qt::LeftButton);
 
         ASSERT_EQ(f.folder.messages.shown().size(), 1);
         EXPECT_EQ(f.folder.messages.shown().first().prompt, c.message);
         EXPECT_EQ(f.folder.messages.shown().first().kind, 2);
         EXPECT_EQ(dialog->focusWidget()->objectName(), QString::fromLatin1(c.focus));
-        EXPECT_EQ(dialog->txtEditAcct->text(), QString::fromUtf8(c.nameAfter));
+        EXPECT_EQ(control<QLineEdit>(dialog, QStringLiteral("txtEditAcct"))->text(), QString::fromUtf8(c.nameAfter));
         EXPECT_TRUE(dialog->isVisible());
         EXPECT_FALSE(f.main->isVisible());
         EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Post")}));
-        EXPECT_EQ(f.session().StoredCount, 2);
-        EXPECT_EQ(f.session().StoreChanged, 0);
+        EXPECT_EQ(f.session().StoredCount(), 2);
+        EXPECT_EQ(f.session().StoreChanged(), 0);
     }
 }
 
@@ -99,11 +100,11 @@ TEST(frmEditSafe, SaveStoresTheEntryAndReturnsEmpty)
     QPointer<frmEditSafe> dialog = openDialog(f);
     ASSERT_TRUE(dialog);
     dialog->move(200, 150);
-    dialog->txtEditAcct->setText(QStringLiteral("Neu"));
-    dialog->txtEditPass->setText(QStringLiteral("geheim"));
-    dialog->txtEditWeb->setText(QStringLiteral("www.neu.de"));
-    dialog->txtEditComments->setPlainText(QStringLiteral("Zeile 1\nZeile 2"));
-    QTest::mouseClick(dialog->cmdSave, Qt::LeftButton);
+    control<QLineEdit>(dialog, QStringLiteral("txtEditAcct"))->setText(QStringLiteral("Neu"));
+    control<QLineEdit>(dialog, QStringLiteral("txtEditPass"))->setText(QStringLiteral("geheim"));
+    control<QLineEdit>(dialog, QStringLiteral("txtEditWeb"))->setText(QStringLiteral("www.neu.de"));
+    control<QPlainTextEdit>(dialog, QStringLiteral("txtEditComments"))->setPlainText(QStringLiteral("Zeile 1\nZeile 2"));
+    QTest::mouseClick(control<QPushButton>(dialog, QStringLiteral("cmdSave")), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     EXPECT_TRUE(f.folder.messages.shown().isEmpty());
@@ -112,13 +113,13 @@ TEST(frmEditSafe, SaveStoresTheEntryAndReturnsEmpty)
     EXPECT_TRUE(m.isVisible());
     EXPECT_EQ(m.pos(), QPoint(200, 150));
     EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Neu"), QStringLiteral("Post")}));
-    EXPECT_EQ(m.cboAccount->currentText(), QString());
-    EXPECT_EQ(m.txtPassWord->text(), QString());
-    EXPECT_FALSE(m.cmdEdit->isEnabled());
-    EXPECT_FALSE(m.Check1->isChecked());
-    EXPECT_EQ(m.txtPassWord->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(f.session().StoredCount, 3);
-    EXPECT_EQ(f.session().StoreChanged, 1);
+    EXPECT_EQ(control<QComboBox>(m, QStringLiteral("cboAccount"))->currentText(), QString());
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtPassWord"))->text(), QString());
+    EXPECT_FALSE(control<QPushButton>(m, QStringLiteral("cmdEdit"))->isEnabled());
+    EXPECT_FALSE(control<QCheckBox>(m, QStringLiteral("Check1"))->isChecked());
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtPassWord"))->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(f.session().StoredCount(), 3);
+    EXPECT_EQ(f.session().StoreChanged(), 1);
 
     const AccountEntry saved = f.stored(QStringLiteral("Neu"));
     EXPECT_EQ(saved.User, QString());
@@ -136,12 +137,12 @@ TEST(frmEditSafe, CancelAndTitleBarCloseStoreNothing)
         QPointer<frmEditSafe> dialog = openDialog(f);
         ASSERT_TRUE(dialog);
         dialog->move(90, 30);
-        dialog->txtEditAcct->setText(QStringLiteral("Neu"));
-        dialog->txtEditUser->setText(QStringLiteral("u"));
+        control<QLineEdit>(dialog, QStringLiteral("txtEditAcct"))->setText(QStringLiteral("Neu"));
+        control<QLineEdit>(dialog, QStringLiteral("txtEditUser"))->setText(QStringLiteral("u"));
         if (titleBar)
             dialog->close();
         else
-            QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(dialog, QStringLiteral("cmdCancel")), Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
         EXPECT_FALSE(dialog);
@@ -149,8 +150,8 @@ TEST(frmEditSafe, CancelAndTitleBarCloseStoreNothing)
         EXPECT_EQ(f.main->pos(), QPoint(90, 30));
         EXPECT_EQ(f.main->heightTwips(), 2220);
         EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Post")}));
-        EXPECT_EQ(f.session().StoredCount, 2);
-        EXPECT_EQ(f.session().StoreChanged, 0);
+        EXPECT_EQ(f.session().StoredCount(), 2);
+        EXPECT_EQ(f.session().StoreChanged(), 0);
         EXPECT_EQ(f.stored(QStringLiteral("Neu")), AccountEntry());
         EXPECT_TRUE(f.folder.messages.shown().isEmpty());
     }
@@ -162,13 +163,13 @@ TEST(frmEditSafe, AccountNameKeysAreFiltered)
     ASSERT_NE(f.main, nullptr);
     frmEditSafe* dialog = openDialog(f);
     ASSERT_NE(dialog, nullptr);
-    dialog->txtEditAcct->setFocus();
-    QTest::keyClicks(dialog->txtEditAcct, QStringLiteral("a[b]=c.d"));
-    EXPECT_EQ(dialog->txtEditAcct->text(), QStringLiteral("abc.d"));
+    control<QLineEdit>(dialog, QStringLiteral("txtEditAcct"))->setFocus();
+    QTest::keyClicks(control<QLineEdit>(dialog, QStringLiteral("txtEditAcct")), QStringLiteral("a[b]=c.d"));
+    EXPECT_EQ(control<QLineEdit>(dialog, QStringLiteral("txtEditAcct"))->text(), QStringLiteral("abc.d"));
     // Tab is no character of the name: it moves on to the user name.
-    QTest::keyClick(dialog->txtEditAcct, Qt::Key_Tab);
-    EXPECT_EQ(dialog->focusWidget(), dialog->txtEditUser);
-    EXPECT_EQ(dialog->txtEditAcct->text(), QStringLiteral("abc.d"));
+    QTest::keyClick(control<QLineEdit>(dialog, QStringLiteral("txtEditAcct")), Qt::Key_Tab);
+    EXPECT_EQ(dialog->focusWidget(), control<QLineEdit>(dialog, QStringLiteral("txtEditUser")));
+    EXPECT_EQ(control<QLineEdit>(dialog, QStringLiteral("txtEditAcct"))->text(), QStringLiteral("abc.d"));
 }
 
 TEST(frmEditSafe, EnterOnAFocusedButtonClicksIt)
@@ -183,13 +184,13 @@ TEST(frmEditSafe, EnterOnAFocusedButtonClicksIt)
         ASSERT_NE(f.main, nullptr);
         QPointer<frmEditSafe> dialog = openDialog(f);
         ASSERT_TRUE(dialog);
-        dialog->txtEditAcct->setText(QStringLiteral("Neu"));
-        dialog->txtEditPass->setText(QStringLiteral("geheim"));
-        dialog->txtEditComments->setFocus();
-        QTest::keyClick(dialog->txtEditComments, Qt::Key_Tab);
+        control<QLineEdit>(dialog, QStringLiteral("txtEditAcct"))->setText(QStringLiteral("Neu"));
+        control<QLineEdit>(dialog, QStringLiteral("txtEditPass"))->setText(QStringLiteral("geheim"));
+        control<QPlainTextEdit>(dialog, QStringLiteral("txtEditComments"))->setFocus();
+        QTest::keyClick(control<QPlainTextEdit>(dialog, QStringLiteral("txtEditComments")), Qt::Key_Tab);
         if (!c.save)
             QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);
-        QPushButton* button = c.save ? dialog->cmdSave : dialog->cmdCancel;
+        QPushButton* button = c.save ? control<QPushButton>(dialog, QStringLiteral("cmdSave")) : control<QPushButton>(dialog, QStringLiteral("cmdCancel"));
         ASSERT_EQ(dialog->focusWidget(), button);
         QTest::keyClick(button, c.key);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,4 +1,5 @@
 #include "ui/main/MainWindowFixture.h"
+#include "support/FindControl.h"
 
 #include "ui/UrlOpener.h"
 #include "ui/common/ProgramClipboard.h"
@@ -58,14 +59,14 @@ struct ClipboardWindow : MainWindowFixture {
     // Ticks the countdown by hand until the clipboard is emptied.
     void tickToTheEnd()
     {
-        while (main->Timer2->isActive())
-            main->Timer2_Timer();
+        while (main->findChild<QTimer*>(QStringLiteral("Timer2"))->isActive())
+            main->countdown().Timer2_Timer();
     }
 
     // The end notice comes after the short pause.
     bool noticeShown()
     {
-        return QTest::qWaitFor([this] { return main->Timer3->isActive(); }, 2000);
+        return QTest::qWaitFor([this] { return main->findChild<QTimer*>(QStringLiteral("Timer3"))->isActive(); }, 2000);
     }
 };
 
@@ -96,64 +97,64 @@ TEST(frmMainClipboard, CountdownCountsTwentyTicksEmptiesTheClipboardThenShowsThe
     userCopies(QStringLiteral("vorher"));
     f.choose(QStringLiteral("Bank"));
 
-    QTest::mouseClick(m.Command2, Qt::LeftButton);
+    QTest::mouseClick(control<MarlettButton>(m, QStringLiteral("Command2")), Qt::LeftButton);
     EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
     EXPECT_TRUE(clipboardMarkedSecret());
-    EXPECT_EQ(m.ClipboardCountdown, 1);
-    EXPECT_TRUE(m.Timer2->isActive());
+    EXPECT_EQ(m.countdown().count(), 1);
+    EXPECT_TRUE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
     EXPECT_EQ(m.heightTwips(), frmMain::kCountdownHeight);
-    EXPECT_TRUE(m.XPProgressBar1->isVisible());
-    EXPECT_EQ(m.XPProgressBar1->value(), 0);
+    EXPECT_TRUE(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->isVisible());
+    EXPECT_EQ(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->value(), 0);
     // Drawn as the window stores the bar: style 5, dark grey, white caption.
-    EXPECT_EQ(m.XPProgressBar1->scrolling(), 5);
-    EXPECT_EQ(m.XPProgressBar1->color(), QColor(0x40, 0x40, 0x40));
-    EXPECT_EQ(m.XPProgressBar1->textColor(), QColor(Qt::white));
-    EXPECT_TRUE(m.XPProgressBar1->showText());
-    EXPECT_FALSE(m.Label1->isVisible());
-    EXPECT_FALSE(m.Command3->isVisible());
-    EXPECT_EQ(m.Picture1->toolTip(), QStringLiteral("Passwort sofort aus der Zwischenablage entfernen"));
-    EXPECT_EQ(m.focusWidget(), m.dummy);
+    EXPECT_EQ(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->scrolling(), 5);
+    EXPECT_EQ(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->color(), QColor(0x40, 0x40, 0x40));
+    EXPECT_EQ(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->textColor(), QColor(Qt::white));
+    EXPECT_TRUE(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->showText());
+    EXPECT_FALSE(control<QLabel>(m, QStringLiteral("Label1"))->isVisible());
+    EXPECT_FALSE(control<MarlettButton>(m, QStringLiteral("Command3"))->isVisible());
+    EXPECT_EQ(control<PictureBox>(m, QStringLiteral("Picture1"))->toolTip(), QStringLiteral("Passwort sofort aus der Zwischenablage entfernen"));
+    EXPECT_EQ(m.focusWidget(), control<QLineEdit>(m, QStringLiteral("dummy")));
 
     for (int tick = 1; tick <= 20; ++tick) {
         SCOPED_TRACE(tick);
-        m.Timer2_Timer();
-        EXPECT_EQ(m.XPProgressBar1->value(), tick);
-        EXPECT_EQ(m.XPProgressBar1->caption(), QString::number(tick) + QStringLiteral(" sec."));
+        m.countdown().Timer2_Timer();
+        EXPECT_EQ(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->value(), tick);
+        EXPECT_EQ(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->caption(), QString::number(tick) + QStringLiteral(" sec."));
         if (tick < 20) {
             EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
-            EXPECT_EQ(m.ClipboardCountdown, tick + 1);
+            EXPECT_EQ(m.countdown().count(), tick + 1);
         }
     }
     EXPECT_EQ(clipboardText(), QString());
-    EXPECT_FALSE(m.Timer2->isActive());
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
 
     // The short pause before the notice: the bar stays, the copy buttons and the frame do nothing.
     ASSERT_TRUE(m.countdownEnding());
-    QTest::mouseClick(m.Command1, Qt::LeftButton);
+    QTest::mouseClick(control<MarlettButton>(m, QStringLiteral("Command1")), Qt::LeftButton);
     m.Picture1_Click();
     EXPECT_EQ(clipboardText(), QString());
-    EXPECT_EQ(m.ClipboardCountdown, 20);
-    EXPECT_TRUE(m.XPProgressBar1->isVisible());
-    EXPECT_FALSE(m.Timer2->isActive());
+    EXPECT_EQ(m.countdown().count(), 20);
+    EXPECT_TRUE(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->isVisible());
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
 
     ASSERT_TRUE(QTest::qWaitFor([&m] { return !m.countdownEnding(); }, 2000));
-    EXPECT_EQ(m.ClipboardCountdown, 0);
-    EXPECT_FALSE(m.XPProgressBar1->isVisible());
-    EXPECT_EQ(m.XPProgressBar1->value(), 0);
-    EXPECT_TRUE(m.Label1->isVisible());
-    EXPECT_EQ(m.Label1->text(), QStringLiteral("Zwischenablage gelöscht."));
-    EXPECT_TRUE(m.Timer3->isActive());
+    EXPECT_EQ(m.countdown().count(), 0);
+    EXPECT_FALSE(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->isVisible());
+    EXPECT_EQ(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->value(), 0);
+    EXPECT_TRUE(control<QLabel>(m, QStringLiteral("Label1"))->isVisible());
+    EXPECT_EQ(control<QLabel>(m, QStringLiteral("Label1"))->text(), QStringLiteral("Zwischenablage gelöscht."));
+    EXPECT_TRUE(m.findChild<QTimer*>(QStringLiteral("Timer3"))->isActive());
     EXPECT_EQ(m.heightTwips(), frmMain::kCountdownHeight);
-    EXPECT_FALSE(m.Command3->isVisible());
-    EXPECT_EQ(m.Picture1->toolTip(), QString());
+    EXPECT_FALSE(control<MarlettButton>(m, QStringLiteral("Command3"))->isVisible());
+    EXPECT_EQ(control<PictureBox>(m, QStringLiteral("Picture1"))->toolTip(), QString());
 
-    m.Timer3_Timer();
-    EXPECT_FALSE(m.Label1->isVisible());
-    EXPECT_FALSE(m.XPProgressBar1->isVisible());
-    EXPECT_FALSE(m.Timer3->isActive());
+    m.countdown().Timer3_Timer();
+    EXPECT_FALSE(control<QLabel>(m, QStringLiteral("Label1"))->isVisible());
+    EXPECT_FALSE(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->isVisible());
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer3"))->isActive());
     EXPECT_EQ(m.heightTwips(), frmMain::kFullHeight);
-    EXPECT_TRUE(m.Command3->isVisible());
-    EXPECT_EQ(m.Command3->text(), QStringLiteral("5"));
+    EXPECT_TRUE(control<MarlettButton>(m, QStringLiteral("Command3"))->isVisible());
+    EXPECT_EQ(control<MarlettButton>(m, QStringLiteral("Command3"))->text(), QStringLiteral("5"));
 }
 
 TEST(frmMainClipboard, RunningTimersTakeTheCountdownToItsEndOnTheirOwn)
@@ -162,17 +163,17 @@ TEST(frmMainClipboard, RunningTimersTakeTheCountdownToItsEndOnTheirOwn)
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
     f.choose(QStringLiteral("Bank"));
-    QTest::mouseClick(m.Command1, Qt::LeftButton);
+    QTest::mouseClick(control<MarlettButton>(m, QStringLiteral("Command1")), Qt::LeftButton);
     EXPECT_EQ(clipboardText(), QStringLiteral("u-bank"));
 
-    ASSERT_TRUE(QTest::qWaitFor([&m] { return m.Label1->isVisible(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&m] { return control<QLabel>(m, QStringLiteral("Label1"))->isVisible(); }, 5000));
     EXPECT_EQ(clipboardText(), QString());
-    EXPECT_EQ(m.ClipboardCountdown, 0);
+    EXPECT_EQ(m.countdown().count(), 0);
     ASSERT_TRUE(QTest::qWaitFor([&m] { return m.heightTwips() == frmMain::kFullHeight; }, 5000));
-    EXPECT_FALSE(m.Label1->isVisible());
-    EXPECT_TRUE(m.Command3->isVisible());
-    EXPECT_FALSE(m.Timer2->isActive());
-    EXPECT_FALSE(m.Timer3->isActive());
+    EXPECT_FALSE(control<QLabel>(m, QStringLiteral("Label1"))->isVisible());
+    EXPECT_TRUE(control<MarlettButton>(m, QStringLiteral("Command3"))->isVisible());
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer3"))->isActive());
 }
 
 TEST(frmMainClipboard, ImmediateClearPutsTheMarkAndTheCountdownEndsNineTicksAfterEleven)
@@ -182,25 +183,25 @@ TEST(frmMainClipboard, ImmediateClearPutsTheMarkAndTheCountdownEndsNineTicksAfte
     frmMain& m = *f.main;
     f.copyBankPassword();
     for (int tick = 1; tick <= 5; ++tick)
-        m.Timer2_Timer();
-    ASSERT_EQ(m.ClipboardCountdown, 6);
+        m.countdown().Timer2_Timer();
+    ASSERT_EQ(m.countdown().count(), 6);
 
     // A click on the red frame, beside the logoff picture.
-    QTest::mouseClick(m.Picture1, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+    QTest::mouseClick(control<PictureBox>(m, QStringLiteral("Picture1")), Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
     EXPECT_EQ(clipboardText(), QStringLiteral("gelöscht."));
     EXPECT_FALSE(clipboardMarkedSecret());
-    EXPECT_EQ(m.ClipboardCountdown, 11);
-    EXPECT_TRUE(m.Timer2->isActive());
-    EXPECT_TRUE(m.XPProgressBar1->isVisible());
+    EXPECT_EQ(m.countdown().count(), 11);
+    EXPECT_TRUE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
+    EXPECT_TRUE(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->isVisible());
 
-    m.Timer2_Timer();
-    EXPECT_EQ(m.XPProgressBar1->value(), 11);
+    m.countdown().Timer2_Timer();
+    EXPECT_EQ(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->value(), 11);
     for (int later = 1; later <= 9; ++later) {
         SCOPED_TRACE(later);
         EXPECT_EQ(clipboardText(), QStringLiteral("gelöscht."));
-        m.Timer2_Timer();
+        m.countdown().Timer2_Timer();
     }
-    EXPECT_EQ(m.XPProgressBar1->value(), 20);
+    EXPECT_EQ(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->value(), 20);
     EXPECT_EQ(clipboardText(), QString());
     EXPECT_TRUE(m.countdownEnding());
 
@@ -210,7 +211,7 @@ TEST(frmMainClipboard, ImmediateClearPutsTheMarkAndTheCountdownEndsNineTicksAfte
     userCopies(QStringLiteral("eigener Text"));
     idle.main->Picture1_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("eigener Text"));
-    EXPECT_EQ(idle.main->ClipboardCountdown, 0);
+    EXPECT_EQ(idle.main->countdown().count(), 0);
 }
 
 TEST(frmMainClipboard, TextTheUserCopiedMeanwhileIsNeverEmptiedOrReplaced)
@@ -219,12 +220,12 @@ TEST(frmMainClipboard, TextTheUserCopiedMeanwhileIsNeverEmptiedOrReplaced)
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
     f.copyBankPassword();
-    m.Timer2_Timer();
+    m.countdown().Timer2_Timer();
     userCopies(QStringLiteral("eigener Text"));
 
     m.Picture1_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("eigener Text"));
-    EXPECT_EQ(m.ClipboardCountdown, 11);
+    EXPECT_EQ(m.countdown().count(), 11);
     f.tickToTheEnd();
     EXPECT_EQ(clipboardText(), QStringLiteral("eigener Text"));
     EXPECT_TRUE(m.countdownEnding());
@@ -241,41 +242,41 @@ TEST(frmMainClipboard, CopyRulesEmptyFieldsAndACopyDuringACountdownOrItsNotice)
     m.Command1_Click();
     m.Command2_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("vorher"));
-    EXPECT_EQ(m.ClipboardCountdown, 0);
-    EXPECT_FALSE(m.Timer2->isActive());
+    EXPECT_EQ(m.countdown().count(), 0);
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
     EXPECT_EQ(m.heightTwips(), frmMain::kFullHeight);
 
     // Post has no user name: only its password can be copied, masked as it is.
     f.choose(QStringLiteral("Post"));
-    ASSERT_TRUE(m.Check1->isChecked());
+    ASSERT_TRUE(control<QCheckBox>(m, QStringLiteral("Check1"))->isChecked());
     m.Command1_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("vorher"));
-    EXPECT_EQ(m.ClipboardCountdown, 0);
+    EXPECT_EQ(m.countdown().count(), 0);
     m.Command2_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("p-post"));
-    EXPECT_EQ(m.ClipboardCountdown, 1);
+    EXPECT_EQ(m.countdown().count(), 1);
 
     // Another copy during the countdown starts it again from 1.
     for (int tick = 1; tick <= 7; ++tick)
-        m.Timer2_Timer();
+        m.countdown().Timer2_Timer();
     f.choose(QStringLiteral("Bank"));
     m.Command1_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("u-bank"));
     EXPECT_TRUE(clipboardMarkedSecret());
-    EXPECT_EQ(m.ClipboardCountdown, 1);
-    EXPECT_EQ(m.XPProgressBar1->value(), 0);
+    EXPECT_EQ(m.countdown().count(), 1);
+    EXPECT_EQ(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->value(), 0);
 
     // A copy while the end notice shows drops the notice and counts anew.
     f.tickToTheEnd();
     ASSERT_TRUE(f.noticeShown());
-    ASSERT_TRUE(m.Label1->isVisible());
+    ASSERT_TRUE(control<QLabel>(m, QStringLiteral("Label1"))->isVisible());
     m.Command2_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
-    EXPECT_FALSE(m.Timer3->isActive());
-    EXPECT_FALSE(m.Label1->isVisible());
-    EXPECT_TRUE(m.XPProgressBar1->isVisible());
-    EXPECT_TRUE(m.Timer2->isActive());
-    EXPECT_EQ(m.ClipboardCountdown, 1);
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer3"))->isActive());
+    EXPECT_FALSE(control<QLabel>(m, QStringLiteral("Label1"))->isVisible());
+    EXPECT_TRUE(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->isVisible());
+    EXPECT_TRUE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
+    EXPECT_EQ(m.countdown().count(), 1);
     EXPECT_EQ(m.heightTwips(), frmMain::kCountdownHeight);
 }
 
@@ -286,24 +287,24 @@ TEST(frmMainClipboard, CompactHeightKeepsTheCopyWithoutCountdownUntilTheFrameCli
     frmMain& m = *f.main;
     f.copyBankPassword();
     EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
-    EXPECT_EQ(m.ClipboardCountdown, 1);
+    EXPECT_EQ(m.countdown().count(), 1);
     EXPECT_EQ(m.heightTwips(), frmMain::kCompactHeight);
-    EXPECT_FALSE(m.XPProgressBar1->isVisible());
-    EXPECT_TRUE(m.Command3->isVisible());
-    EXPECT_EQ(m.Picture1->toolTip(), QStringLiteral("Passwort sofort aus der Zwischenablage entfernen"));
+    EXPECT_FALSE(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->isVisible());
+    EXPECT_TRUE(control<MarlettButton>(m, QStringLiteral("Command3"))->isVisible());
+    EXPECT_EQ(control<PictureBox>(m, QStringLiteral("Picture1"))->toolTip(), QStringLiteral("Passwort sofort aus der Zwischenablage entfernen"));
 
     // Even with timers that would run out at once, nothing counts.
     QTest::qWait(30);
-    EXPECT_FALSE(m.Timer2->isActive());
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
     EXPECT_EQ(clipboardText(), QStringLiteral("p-bank"));
-    EXPECT_EQ(m.ClipboardCountdown, 1);
+    EXPECT_EQ(m.countdown().count(), 1);
 
     m.Picture1_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("gelöscht."));
-    EXPECT_EQ(m.ClipboardCountdown, 11);
+    EXPECT_EQ(m.countdown().count(), 11);
     QTest::qWait(30);
     EXPECT_EQ(clipboardText(), QStringLiteral("gelöscht."));
-    EXPECT_EQ(m.ClipboardCountdown, 11);
+    EXPECT_EQ(m.countdown().count(), 11);
     EXPECT_EQ(m.heightTwips(), frmMain::kCompactHeight);
 }
 
@@ -324,11 +325,11 @@ TEST(frmMainClipboard, SecretHintOnCopiedNamesAndPasswordsNotOnTheAddress)
 
     // "Adresse kopieren": unchanged in case, no hint, and the countdown is not touched.
     for (int tick = 1; tick <= 3; ++tick)
-        m.Timer2_Timer();
-    m.mnuCopyAdress->trigger();
+        m.countdown().Timer2_Timer();
+    control<QAction>(m, QStringLiteral("mnuCopyAdress"))->trigger();
     EXPECT_EQ(clipboardText(), QStringLiteral("WWW.Bank.de"));
     EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat(kHint));
-    EXPECT_EQ(m.ClipboardCountdown, 4);
+    EXPECT_EQ(m.countdown().count(), 4);
     // Not ours to clear: the countdown's end leaves the address there.
     f.tickToTheEnd();
     EXPECT_EQ(clipboardText(), QStringLiteral("WWW.Bank.de"));
@@ -338,8 +339,8 @@ TEST(frmMainClipboard, SecretHintOnCopiedNamesAndPasswordsNotOnTheAddress)
     idle.choose(QStringLiteral("Post"));
     idle.main->mnuCopyAdress_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("http://post.de"));
-    EXPECT_EQ(idle.main->ClipboardCountdown, 0);
-    EXPECT_FALSE(idle.main->Timer2->isActive());
+    EXPECT_EQ(idle.main->countdown().count(), 0);
+    EXPECT_FALSE(idle.main->findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
     EXPECT_EQ(idle.main->heightTwips(), frmMain::kFullHeight);
 }
 
@@ -380,7 +381,7 @@ TEST(frmMainClipboard, WebAddressRules)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.caption);
         RecordedUrls urls;
-        m.lblWebAdress->setText(QString::fromUtf8(c.caption));
+        control<QLabel>(m, QStringLiteral("lblWebAdress"))->setText(QString::fromUtf8(c.caption));
         m.lblWebAdress_MouseDown(Qt::LeftButton, QPoint(10, 10));
         const QStringList expected = *c.opened ? QStringList{QString::fromUtf8(c.opened)} : QStringList{};
         EXPECT_EQ(urls.opened, expected);
@@ -398,22 +399,22 @@ TEST(frmMainClipboard, WebAddressLinkTakesTheMouseOnlyWhileAnEntryIsShown)
     RecordedUrls urls;
 
     // Nothing on show: the link is disabled and opens nothing.
-    pressMouse(m.lblWebAdress, Qt::LeftButton);
+    pressMouse(control<QLabel>(m, QStringLiteral("lblWebAdress")), Qt::LeftButton);
     EXPECT_TRUE(urls.opened.isEmpty());
 
     f.choose(QStringLiteral("Bank"));
-    ASSERT_TRUE(m.lblWebAdress->isEnabled());
-    pressMouse(m.lblWebAdress, Qt::LeftButton);
-    pressMouse(m.lblWebAdress, Qt::MiddleButton);
+    ASSERT_TRUE(control<QLabel>(m, QStringLiteral("lblWebAdress"))->isEnabled());
+    pressMouse(control<QLabel>(m, QStringLiteral("lblWebAdress")), Qt::LeftButton);
+    pressMouse(control<QLabel>(m, QStringLiteral("lblWebAdress")), Qt::MiddleButton);
     EXPECT_EQ(urls.opened, (QStringList{QStringLiteral("http://WWW.Bank.de"), QStringLiteral("http://WWW.Bank.de")}));
-    EXPECT_EQ(m.lblWebAdress->text(), QStringLiteral("WWW.Bank.de"));
+    EXPECT_EQ(control<QLabel>(m, QStringLiteral("lblWebAdress"))->text(), QStringLiteral("WWW.Bank.de"));
 
     // The right button: the menu with "Adresse kopieren", nothing opened.
-    pressMouse(m.lblWebAdress, Qt::RightButton);
-    EXPECT_TRUE(m.mnuPop->isVisible());
-    EXPECT_FALSE(m.mnuPopMain->isVisible());
+    pressMouse(control<QLabel>(m, QStringLiteral("lblWebAdress")), Qt::RightButton);
+    EXPECT_TRUE(control<QMenu>(m, QStringLiteral("mnuPop"))->isVisible());
+    EXPECT_FALSE(control<QMenu>(m, QStringLiteral("mnuPopMain"))->isVisible());
     EXPECT_EQ(urls.opened.size(), 2);
-    m.mnuPop->hide();
+    control<QMenu>(m, QStringLiteral("mnuPop"))->hide();
 }
 
 TEST(frmMainClipboard, EditingDuringACountdownKeepsTheStripAndTheSwitchHidden)
@@ -422,24 +423,24 @@ TEST(frmMainClipboard, EditingDuringACountdownKeepsTheStripAndTheSwitchHidden)
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
     f.copyBankPassword();
-    QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
-    ASSERT_EQ(m.cmdEdit->text(), QStringLiteral("Abbrechen"));
+    QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdEdit")), Qt::LeftButton);
+    ASSERT_EQ(control<QPushButton>(m, QStringLiteral("cmdEdit"))->text(), QStringLiteral("Abbrechen"));
     EXPECT_EQ(m.heightTwips(), frmMain::kCountdownHeight);
-    EXPECT_FALSE(m.Command3->isVisible());
+    EXPECT_FALSE(control<MarlettButton>(m, QStringLiteral("Command3"))->isVisible());
 
     f.tickToTheEnd();
     ASSERT_TRUE(f.noticeShown());
-    m.Timer3_Timer();
+    m.countdown().Timer3_Timer();
     EXPECT_EQ(m.heightTwips(), frmMain::kFullHeight);
-    EXPECT_FALSE(m.Command3->isVisible());
+    EXPECT_FALSE(control<MarlettButton>(m, QStringLiteral("Command3"))->isVisible());
 
-    QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
-    EXPECT_TRUE(m.Command3->isVisible());
+    QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdEdit")), Qt::LeftButton);
+    EXPECT_TRUE(control<MarlettButton>(m, QStringLiteral("Command3"))->isVisible());
 
     // Leaving the edit while the countdown still runs keeps the switch hidden until its end.
     f.copyBankPassword();
-    QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
-    QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
-    EXPECT_FALSE(m.Command3->isVisible());
+    QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdEdit")), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdEdit")), Qt::LeftButton);
+    EXPECT_FALSE(control<MarlettButton>(m, QStringLiteral("Command3"))->isVisible());
     EXPECT_EQ(m.heightTwips(), frmMain::kCountdownHeight);
 }

@@ -1,4 +1,5 @@
 #include "ui/main/EntryMessages.h"
+#include "support/FindControl.h"
 #include "ui/main/MainWindowFixture.h"
 
 #include "core/Cp1252.h"
@@ -22,17 +23,17 @@ QList<TestAccount> store()
 void startEditing(MainWindowFixture& f, const QString& name)
 {
     f.choose(name);
-    QTest::mouseClick(f.main->cmdEdit, Qt::LeftButton);
-    ASSERT_EQ(f.main->cmdEdit->text(), QStringLiteral("Abbrechen"));
+    QTest::mouseClick(control<QPushButton>(f.main, QStringLiteral("cmdEdit")), Qt::LeftButton);
+    ASSERT_EQ(control<QPushButton>(f.main, QStringLiteral("cmdEdit"))->text(), QStringLiteral("Abbrechen"));
 }
 
 // Post in edit, its name, user name and password typed over.
 void editPost(MainWindowFixture& f, const char* name, const char* user, const char* pass)
 {
     startEditing(f, QStringLiteral("Post"));
-    f.main->txtAccount->setText(QString::fromUtf8(name));
-    f.main->txtUserName->setText(QString::fromUtf8(user));
-    f.main->txtPassWord->setText(QString::fromUtf8(pass));
+    control<QLineEdit>(f.main, QStringLiteral("txtAccount"))->setText(QString::fromUtf8(name));
+    control<QLineEdit>(f.main, QStringLiteral("txtUserName"))->setText(QString::fromUtf8(user));
+    control<QLineEdit>(f.main, QStringLiteral("txtPassWord"))->setText(QString::fromUtf8(pass));
 }
 
 } // namespace
@@ -61,7 +62,7 @@ TEST(frmMain, SaveRefusesEmptyAndDuplicateNames)
         ASSERT_NE(f.main, nullptr);
         frmMain& m = *f.main;
         editPost(f, c.name, c.user, c.pass);
-        QTest::mouseClick(m.cmdSave, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdSave")), Qt::LeftButton);
 
         ASSERT_EQ(f.folder.messages.shown().size(), 1);
         if (!c.message.isEmpty()) {
@@ -70,12 +71,12 @@ TEST(frmMain, SaveRefusesEmptyAndDuplicateNames)
         EXPECT_EQ(f.folder.messages.shown().first().kind, 2);
         EXPECT_EQ(f.focused(), QString::fromLatin1(c.focus));
         // Still editing, the rejected input kept, nothing stored.
-        EXPECT_EQ(m.cmdEdit->text(), QStringLiteral("Abbrechen"));
-        EXPECT_TRUE(m.txtAccount->isVisible());
-        EXPECT_EQ(m.txtAccount->text(), QString::fromUtf8(c.name));
+        EXPECT_EQ(control<QPushButton>(m, QStringLiteral("cmdEdit"))->text(), QStringLiteral("Abbrechen"));
+        EXPECT_TRUE(control<QLineEdit>(m, QStringLiteral("txtAccount"))->isVisible());
+        EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtAccount"))->text(), QString::fromUtf8(c.name));
         EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Post")}));
         EXPECT_EQ(f.stored(QStringLiteral("Post")), store().at(1).entry);
-        EXPECT_EQ(f.session().StoreChanged, 0);
+        EXPECT_EQ(f.session().StoreChanged(), 0);
     }
 }
 
@@ -99,29 +100,29 @@ TEST(frmMain, SaveStoresTheEditAndRenames)
         frmMain& m = *f.main;
         editPost(f, c.name, c.user, c.pass);
         const QString name = QString::fromUtf8(c.name);
-        m.txtWebSite->setText(QStringLiteral("www.neu.de"));
-        m.txtComments->setPlainText(QStringLiteral("a\nb"));
-        QTest::mouseClick(m.cmdSave, Qt::LeftButton);
+        control<QLineEdit>(m, QStringLiteral("txtWebSite"))->setText(QStringLiteral("www.neu.de"));
+        control<QPlainTextEdit>(m, QStringLiteral("txtComments"))->setPlainText(QStringLiteral("a\nb"));
+        QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdSave")), Qt::LeftButton);
 
         EXPECT_TRUE(f.folder.messages.shown().isEmpty());
         EXPECT_EQ(f.listed(), c.listAfter);
-        EXPECT_EQ(m.cboAccount->currentText(), name);
+        EXPECT_EQ(control<QComboBox>(m, QStringLiteral("cboAccount"))->currentText(), name);
         // Back in the viewing state of the saved entry.
-        EXPECT_TRUE(m.cboAccount->isVisible());
-        EXPECT_FALSE(m.txtAccount->isVisible());
-        EXPECT_FALSE(m.txtWebSite->isVisible());
-        EXPECT_TRUE(m.lblWebAdress->isVisible());
-        EXPECT_TRUE(m.lblWebAdress->isEnabled());
-        EXPECT_EQ(m.lblWebAdress->text(), QStringLiteral("www.neu.de"));
-        EXPECT_FALSE(m.cmdSave->isEnabled());
-        EXPECT_EQ(m.cmdEdit->text(), QStringLiteral("Bearbeiten"));
-        EXPECT_TRUE(m.cmdEdit->isEnabled());
-        EXPECT_TRUE(m.cmdDelete->isEnabled());
-        EXPECT_TRUE(m.cmdAddNew->isEnabled());
-        EXPECT_TRUE(m.txtUserName->isReadOnly());
-        EXPECT_TRUE(m.Command3->isVisible());
-        EXPECT_EQ(m.focusWidget(), m.dummy);
-        EXPECT_EQ(f.session().StoreChanged, 1);
+        EXPECT_TRUE(control<QComboBox>(m, QStringLiteral("cboAccount"))->isVisible());
+        EXPECT_FALSE(control<QLineEdit>(m, QStringLiteral("txtAccount"))->isVisible());
+        EXPECT_FALSE(control<QLineEdit>(m, QStringLiteral("txtWebSite"))->isVisible());
+        EXPECT_TRUE(control<QLabel>(m, QStringLiteral("lblWebAdress"))->isVisible());
+        EXPECT_TRUE(control<QLabel>(m, QStringLiteral("lblWebAdress"))->isEnabled());
+        EXPECT_EQ(control<QLabel>(m, QStringLiteral("lblWebAdress"))->text(), QStringLiteral("www.neu.de"));
+        EXPECT_FALSE(control<QPushButton>(m, QStringLiteral("cmdSave"))->isEnabled());
+        EXPECT_EQ(control<QPushButton>(m, QStringLiteral("cmdEdit"))->text(), QStringLiteral("Bearbeiten"));
+        EXPECT_TRUE(control<QPushButton>(m, QStringLiteral("cmdEdit"))->isEnabled());
+        EXPECT_TRUE(control<QPushButton>(m, QStringLiteral("cmdDelete"))->isEnabled());
+        EXPECT_TRUE(control<QPushButton>(m, QStringLiteral("cmdAddNew"))->isEnabled());
+        EXPECT_TRUE(control<QLineEdit>(m, QStringLiteral("txtUserName"))->isReadOnly());
+        EXPECT_TRUE(control<MarlettButton>(m, QStringLiteral("Command3"))->isVisible());
+        EXPECT_EQ(m.focusWidget(), control<QLineEdit>(m, QStringLiteral("dummy")));
+        EXPECT_EQ(f.session().StoreChanged(), 1);
 
         const AccountEntry saved = f.stored(name);
         EXPECT_EQ(saved.User, QString::fromUtf8(c.user));
@@ -142,11 +143,11 @@ TEST(frmMain, SaveInCompactHeightReturnsToCompact)
     ASSERT_NE(f.main, nullptr);
     startEditing(f, QStringLiteral("Bank"));
     EXPECT_EQ(f.main->heightTwips(), 4590);
-    f.main->txtPassWord->setText(QStringLiteral("neu"));
-    QTest::mouseClick(f.main->cmdSave, Qt::LeftButton);
+    control<QLineEdit>(f.main, QStringLiteral("txtPassWord"))->setText(QStringLiteral("neu"));
+    QTest::mouseClick(control<QPushButton>(f.main, QStringLiteral("cmdSave")), Qt::LeftButton);
     EXPECT_EQ(f.main->heightTwips(), 2220);
-    EXPECT_EQ(f.main->Command3->text(), QStringLiteral("6"));
-    EXPECT_TRUE(f.main->Command3->isVisible());
+    EXPECT_EQ(control<MarlettButton>(f.main, QStringLiteral("Command3"))->text(), QStringLiteral("6"));
+    EXPECT_TRUE(control<MarlettButton>(f.main, QStringLiteral("Command3"))->isVisible());
     EXPECT_EQ(f.stored(QStringLiteral("Bank")).Pass, QStringLiteral("neu"));
 }
 
@@ -155,13 +156,13 @@ TEST(frmMain, AccountNameKeysAreFilteredWhileEditing)
     MainWindowFixture f(store());
     ASSERT_NE(f.main, nullptr);
     startEditing(f, QStringLiteral("Post"));
-    f.main->txtAccount->setFocus();
-    f.main->txtAccount->end(false);
-    QTest::keyClicks(f.main->txtAccount, QStringLiteral("[x=y].z;"));
-    EXPECT_EQ(f.main->txtAccount->text(), QStringLiteral("Postxy.z"));
-    QTest::keyClick(f.main->txtAccount, Qt::Key_Tab);
-    EXPECT_NE(f.main->focusWidget(), f.main->txtAccount);
-    EXPECT_EQ(f.main->txtAccount->text(), QStringLiteral("Postxy.z"));
+    control<QLineEdit>(f.main, QStringLiteral("txtAccount"))->setFocus();
+    control<QLineEdit>(f.main, QStringLiteral("txtAccount"))->end(false);
+    QTest::keyClicks(control<QLineEdit>(f.main, QStringLiteral("txtAccount")), QStringLiteral("[x=y].z;"));
+    EXPECT_EQ(control<QLineEdit>(f.main, QStringLiteral("txtAccount"))->text(), QStringLiteral("Postxy.z"));
+    QTest::keyClick(control<QLineEdit>(f.main, QStringLiteral("txtAccount")), Qt::Key_Tab);
+    EXPECT_NE(f.main->focusWidget(), control<QLineEdit>(f.main, QStringLiteral("txtAccount")));
+    EXPECT_EQ(control<QLineEdit>(f.main, QStringLiteral("txtAccount"))->text(), QStringLiteral("Postxy.z"));
 }
 
 TEST(frmMain, AnAccountNamedLikeTheProgramIsEditedWithoutItsAddress)
@@ -170,10 +171,10 @@ TEST(frmMain, AnAccountNamedLikeTheProgramIsEditedWithoutItsAddress)
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
     startEditing(f, QStringLiteral("Tarvenic Keywarden"));
-    EXPECT_FALSE(m.txtWebSite->isVisible());
-    EXPECT_FALSE(m.lblWebAdress->isVisible());
-    m.txtUserName->setText(QStringLiteral("du"));
-    QTest::mouseClick(m.cmdSave, Qt::LeftButton);
+    EXPECT_FALSE(control<QLineEdit>(m, QStringLiteral("txtWebSite"))->isVisible());
+    EXPECT_FALSE(control<QLabel>(m, QStringLiteral("lblWebAdress"))->isVisible());
+    control<QLineEdit>(m, QStringLiteral("txtUserName"))->setText(QStringLiteral("du"));
+    QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdSave")), Qt::LeftButton);
     const AccountEntry saved = f.stored(QStringLiteral("Tarvenic Keywarden"));
     EXPECT_EQ(saved.User, QStringLiteral("du"));
     EXPECT_EQ(saved.Web, QStringLiteral("www.tarvenic.de"));
@@ -187,7 +188,7 @@ TEST(frmMain, DeleteAsksAndRemovesOnlyOnYes)
     f.choose(QStringLiteral("Post"));
 
     f.folder.messages.queueAnswer(false);
-    QTest::mouseClick(m.cmdDelete, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdDelete")), Qt::LeftButton);
     ASSERT_EQ(f.folder.messages.shown().size(), 1);
     const ScriptedMessages::Shown question = f.folder.messages.shown().first();
     EXPECT_TRUE(question.question);
@@ -195,23 +196,23 @@ TEST(frmMain, DeleteAsksAndRemovesOnlyOnYes)
     EXPECT_EQ(question.title, QStringLiteral("Tarvenic Keywarden"));
     EXPECT_EQ(question.prompt, QStringLiteral("Soll der Eintrag 'Post' wirklich gelöscht werden ?"));
     EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Post")}));
-    EXPECT_EQ(m.cboAccount->currentText(), QStringLiteral("Post"));
-    EXPECT_EQ(m.txtUserName->text(), QStringLiteral("kunde7"));
+    EXPECT_EQ(control<QComboBox>(m, QStringLiteral("cboAccount"))->currentText(), QStringLiteral("Post"));
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtUserName"))->text(), QStringLiteral("kunde7"));
     EXPECT_EQ(f.stored(QStringLiteral("Post")), store().at(1).entry);
-    EXPECT_EQ(f.session().StoreChanged, 0);
+    EXPECT_EQ(f.session().StoreChanged(), 0);
 
     f.folder.messages.queueAnswer(true);
-    QTest::mouseClick(m.cmdDelete, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdDelete")), Qt::LeftButton);
     EXPECT_EQ(f.folder.messages.shown().size(), 2);
     EXPECT_EQ(f.listed(), QStringList{QStringLiteral("Bank")});
-    EXPECT_EQ(m.cboAccount->currentText(), QString());
-    EXPECT_EQ(m.txtUserName->text(), QString());
-    EXPECT_FALSE(m.cmdDelete->isEnabled());
-    EXPECT_FALSE(m.cmdEdit->isEnabled());
+    EXPECT_EQ(control<QComboBox>(m, QStringLiteral("cboAccount"))->currentText(), QString());
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtUserName"))->text(), QString());
+    EXPECT_FALSE(control<QPushButton>(m, QStringLiteral("cmdDelete"))->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(m, QStringLiteral("cmdEdit"))->isEnabled());
     EXPECT_EQ(f.stored(QStringLiteral("Post")), AccountEntry());
     EXPECT_EQ(f.stored(QStringLiteral("Bank")), store().at(0).entry);
-    EXPECT_EQ(f.session().StoreChanged, 1);
-    EXPECT_EQ(f.session().StoredCount, 1);
+    EXPECT_EQ(f.session().StoreChanged(), 1);
+    EXPECT_EQ(f.session().StoredCount(), 1);
     EXPECT_EQ(f.folder.messages.unexpectedQuestions(), 0);
 
     // Nothing selected: the message and no question.
@@ -241,7 +242,7 @@ struct JoergWindow {
 
     QByteArray plain() const { return testsupport::plainOf(folder.path(QStringLiteral("joerg.dat")), kKey); }
 
-    WindowTestFolder folder;
+    ProgramFolder folder;
     std::unique_ptr<AppWindows> windows = std::make_unique<AppWindows>();
     frmMain* main = nullptr;
 };
@@ -281,18 +282,18 @@ TEST(frmMain, SaveWritesAnUntouchedCommentBackAsItWasStored)
         ASSERT_NE(f.main, nullptr);
         frmMain& m = *f.main;
         ASSERT_EQ(f.plain(), testsupport::readAll(testsupport::fixturePath(QStringLiteral("joerg.ini"))));
-        const int index = m.cboAccount->findText(QStringLiteral("Straße"));
+        const int index = control<QComboBox>(m, QStringLiteral("cboAccount"))->findText(QStringLiteral("Straße"));
         ASSERT_GE(index, 0);
-        m.cboAccount->setCurrentIndex(index);
-        emit m.cboAccount->activated(index);
-        QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
-        m.txtAccount->setText(QString::fromUtf8(c.name));
-        m.txtUserName->setText(QString::fromUtf8(c.user));
+        control<QComboBox>(m, QStringLiteral("cboAccount"))->setCurrentIndex(index);
+        emit control<QComboBox>(m, QStringLiteral("cboAccount"))->activated(index);
+        QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdEdit")), Qt::LeftButton);
+        control<QLineEdit>(m, QStringLiteral("txtAccount"))->setText(QString::fromUtf8(c.name));
+        control<QLineEdit>(m, QStringLiteral("txtUserName"))->setText(QString::fromUtf8(c.user));
         if (c.comment)
-            m.txtComments->setPlainText(QString::fromUtf8(c.comment));
-        QTest::mouseClick(m.cmdSave, Qt::LeftButton);
+            control<QPlainTextEdit>(m, QStringLiteral("txtComments"))->setPlainText(QString::fromUtf8(c.comment));
+        QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdSave")), Qt::LeftButton);
         EXPECT_TRUE(f.folder.messages.shown().isEmpty());
-        ASSERT_EQ(m.cmdEdit->text(), QStringLiteral("Bearbeiten"));
+        ASSERT_EQ(control<QPushButton>(m, QStringLiteral("cmdEdit"))->text(), QStringLiteral("Bearbeiten"));
         // As text, so that a difference shows readably.
         EXPECT_EQ(Cp1252::decode(f.plain()).toStdString(), Cp1252::decode(c.expected).toStdString());
     }

@@ -1,11 +1,15 @@
 #include "ui/main/MainWindowFixture.h"
+#include "support/FindControl.h"
 
 #include "core/AtomicWrite.h"
 #include "ui/common/Twips.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 
 using testsupport::isReadOnly;
@@ -28,7 +32,7 @@ QStringList listedAfterLogin(const QString& user, const QString& password)
     frmMain* main = loginThroughWindow(again, user, password);
     if (!main)
         return {QStringLiteral("<login failed>")};
-    return itemsOf(main->cboAccount);
+    return itemsOf(control<QComboBox>(main, QStringLiteral("cboAccount")));
 }
 
 void deleteShown(MainWindowFixture& f, const QString& name)
@@ -49,8 +53,8 @@ TEST(frmMainLogoff, LogoffLocksTheStoreRewritesTheListAndReturnsToTheLogin)
     f.folder.sounds.clear();
     deleteShown(f, QStringLiteral("Post"));
     ASSERT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Zoo")}));
-    ASSERT_EQ(f.session().StoreChanged, 1);
-    const QString userFile = f.session().UserFile;
+    ASSERT_EQ(f.session().StoreChanged(), 1);
+    const QString userFile = f.session().UserFile();
     f.main->move(90, 60);
     const QPoint placed = f.main->pos();
     const qreal topTwips = Twips::fromPixels(placed.y(), f.main);
@@ -63,10 +67,10 @@ TEST(frmMainLogoff, LogoffLocksTheStoreRewritesTheListAndReturnsToTheLogin)
     frmLogin* login = f.windows->loginWindow();
     ASSERT_NE(login, nullptr);
     EXPECT_TRUE(login->isVisible());
-    EXPECT_EQ(login->Combo1->findText(QStringLiteral("tester")), 0);
+    EXPECT_EQ(control<QComboBox>(login, QStringLiteral("Combo1"))->findText(QStringLiteral("tester")), 0);
     EXPECT_TRUE(f.folder.exits.isEmpty());
-    EXPECT_TRUE(f.session().MasterPassword.isEmpty());
-    EXPECT_EQ(f.session().StoreChanged, 0);
+    EXPECT_TRUE(f.session().MasterPassword().isEmpty());
+    EXPECT_EQ(f.session().StoreChanged(), 0);
     EXPECT_TRUE(isReadOnly(userFile));
     EXPECT_TRUE(testsupport::filesHolding(appContext().AppPath, "[Main]").isEmpty());
     EXPECT_EQ(f.folder.sounds.played(), QStringList{appContext().LogoutSoundFile});
@@ -96,9 +100,9 @@ TEST(frmMainLogoff, ClosingByTheTitleBarLocksTheStoreWritesTheSettingsAndEnds)
     m.close();
     EXPECT_EQ(f.folder.exits, QList<int>{0});
     EXPECT_FALSE(m.isVisible());
-    EXPECT_TRUE(f.session().MasterPassword.isEmpty());
-    EXPECT_EQ(f.session().StoreChanged, 0);
-    EXPECT_TRUE(isReadOnly(f.session().UserFile));
+    EXPECT_TRUE(f.session().MasterPassword().isEmpty());
+    EXPECT_EQ(f.session().StoreChanged(), 0);
+    EXPECT_TRUE(isReadOnly(f.session().UserFile()));
     EXPECT_EQ(f.folder.sounds.played(), QStringList{appContext().LogoutSoundFile});
     EXPECT_EQ(f.folder.setting(QStringLiteral("Top")).toDouble(), Twips::fromPixels(placed.y(), &m));
     EXPECT_EQ(f.folder.setting(QStringLiteral("Left")).toDouble(), Twips::fromPixels(placed.x(), &m));
@@ -137,7 +141,7 @@ TEST(frmMainLogoff, PendingCopyIsEmptiedAtLogoffAndCloseUnlessTheUserCopiedSomet
         f.choose(QStringLiteral("Zoo"));
         m.Command2_Click();
         ASSERT_EQ(clipboardText(), QStringLiteral("p-zoo"));
-        ASSERT_EQ(m.Timer2->isActive(), c.compact == 0);
+        ASSERT_EQ(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive(), c.compact == 0);
         if (c.frameClick) {
             m.Picture1_Click();
             ASSERT_EQ(clipboardText(), QStringLiteral("gelöscht."));
@@ -150,8 +154,8 @@ TEST(frmMainLogoff, PendingCopyIsEmptiedAtLogoffAndCloseUnlessTheUserCopiedSomet
         else
             m.picLogoff_Click();
         EXPECT_EQ(clipboardText(), c.userCopies ? QStringLiteral("eigener Text") : QString());
-        EXPECT_EQ(m.ClipboardCountdown, 0);
-        EXPECT_FALSE(m.Timer2->isActive());
+        EXPECT_EQ(m.countdown().count(), 0);
+        EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
         EXPECT_EQ(f.folder.exits, c.close ? QList<int>{0} : QList<int>{});
     }
 }
@@ -163,7 +167,7 @@ TEST(frmMainLogoff, FailedListRewriteIsReportedAndTheLockStillCompletes)
     testsupport::writeAll(appContext().LogoutSoundFile, "RIFF");
     f.folder.sounds.clear();
     deleteShown(f, QStringLiteral("Post"));
-    const QString userFile = f.session().UserFile;
+    const QString userFile = f.session().UserFile();
     const QByteArray before = testsupport::readAll(userFile);
     AtomicWrite::setFaultHook([userFile](AtomicWrite::Stage, const QString& path) { return path == userFile; });
 
@@ -174,7 +178,7 @@ TEST(frmMainLogoff, FailedListRewriteIsReportedAndTheLockStillCompletes)
         QStringLiteral("Die Kontenliste konnte beim Abmelden nicht gespeichert werden. ")));
     EXPECT_EQ(f.folder.messages.shown().first().kind, kMessageExclamation);
     // Locked all the same: password forgotten, file untouched and read-only, login window back.
-    EXPECT_TRUE(f.session().MasterPassword.isEmpty());
+    EXPECT_TRUE(f.session().MasterPassword().isEmpty());
     EXPECT_EQ(testsupport::readAll(userFile), before);
     EXPECT_TRUE(isReadOnly(userFile));
     EXPECT_TRUE(testsupport::filesHolding(appContext().AppPath, "[Main]").isEmpty());
@@ -198,10 +202,43 @@ TEST(frmMainLogoff, NeitherLogoffNorCloseCutsIntoARunningStoreOperation)
         EXPECT_FALSE(m.close());
         EXPECT_TRUE(m.isVisible());
         EXPECT_TRUE(f.folder.exits.isEmpty());
-        EXPECT_EQ(f.session().MasterPassword, QStringLiteral("abcd"));
+        EXPECT_EQ(f.session().MasterPassword(), QStringLiteral("abcd"));
     }
     // Once it has finished the logoff goes through.
     m.picLogoff_Click();
     EXPECT_EQ(f.windows->loadedMainWindow(), nullptr);
-    EXPECT_TRUE(f.session().MasterPassword.isEmpty());
+    EXPECT_TRUE(f.session().MasterPassword().isEmpty());
+}
+
+TEST(frmMainLogoff, LockDropsAnUnsavedEditAndLogsOffWithoutAQuestion)
+{
+    MainWindowFixture f(threeAccounts());
+    ASSERT_NE(f.main, nullptr);
+    QPointer<frmMain> main = f.main;
+    QSignalSpy modes(main.data(), &frmMain::modeChanged);
+    ASSERT_TRUE(main->selectAccount(QStringLiteral("Post")));
+    EXPECT_EQ(control<QLineEdit>(main, QStringLiteral("txtUserName"))->text(), QStringLiteral("kunde7"));
+    main->cmdEdit_Click();
+    ASSERT_EQ(main->mode(), frmMain::Mode::Editing);
+    control<QLineEdit>(main, QStringLiteral("txtUserName"))->setText(QStringLiteral("geändert"));
+    const QString userFile = f.session().UserFile();
+
+    main->lock();
+    EXPECT_EQ(modes.size(), 2);  // into editing, and back when the edit was dropped
+    EXPECT_TRUE(f.folder.messages.shown().isEmpty());
+    EXPECT_EQ(f.windows->loadedMainWindow(), nullptr);
+    ASSERT_NE(f.windows->loginWindow(), nullptr);
+    EXPECT_TRUE(f.windows->loginWindow()->isVisible());
+    EXPECT_TRUE(f.session().MasterPassword().isEmpty());
+    EXPECT_TRUE(isReadOnly(userFile));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(main.isNull());
+
+    // The store still holds the entry as it was before the edit.
+    StoreSession check;
+    check.begin(appContext().AppPath, QStringLiteral("tester"), QStringLiteral("abcd"));
+    ASSERT_TRUE(check.unlock().ok());
+    AccountEntry entry;
+    ASSERT_TRUE(check.readEntry(QStringLiteral("Post"), entry).ok());
+    EXPECT_EQ(entry.User, QStringLiteral("kunde7"));
 }

@@ -1,4 +1,5 @@
 #include "ui/main/MainWindowFixture.h"
+#include "support/FindControl.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -30,7 +31,7 @@ TEST(frmMain, LetterJumpAndKeyTranslation)
     MainWindowFixture f(lettersStore());
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
-    m.cboAccount->setFocus();
+    control<QComboBox>(m, QStringLiteral("cboAccount"))->setFocus();
 
     struct Step {
         Qt::Key key;
@@ -63,11 +64,11 @@ TEST(frmMain, LetterJumpAndKeyTranslation)
     int index = 0;
     for (const Step& step : steps) {
         SCOPED_TRACE(testing::Message() << "step " << index++);
-        QTest::keyClick(m.cboAccount, step.key, step.modifiers);
+        QTest::keyClick(control<QComboBox>(m, QStringLiteral("cboAccount")), step.key, step.modifiers);
         const QString shown = QString::fromUtf8(step.shown);
-        EXPECT_EQ(m.cboAccount->currentText(), shown);
-        EXPECT_EQ(m.txtUserName->text(), shown.isEmpty() ? QString() : QStringLiteral("u-") + shown);
-        EXPECT_EQ(m.cboAccount->count(), 4);
+        EXPECT_EQ(control<QComboBox>(m, QStringLiteral("cboAccount"))->currentText(), shown);
+        EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtUserName"))->text(), shown.isEmpty() ? QString() : QStringLiteral("u-") + shown);
+        EXPECT_EQ(control<QComboBox>(m, QStringLiteral("cboAccount"))->count(), 4);
     }
     EXPECT_TRUE(f.folder.messages.shown().isEmpty());
     EXPECT_EQ(f.listed().size(), 4);
@@ -79,10 +80,10 @@ TEST(frmMain, TypedCharactersNeverReachTheList)
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
     f.choose(QStringLiteral("Bank"));
-    QTest::keyClicks(m.cboAccount, QStringLiteral("12 ,;"));
-    QTest::keyClick(m.cboAccount, Qt::Key_Backspace);
-    EXPECT_EQ(m.cboAccount->currentText(), QStringLiteral("Bank"));
-    EXPECT_EQ(m.txtUserName->text(), QStringLiteral("u-Bank"));
+    QTest::keyClicks(control<QComboBox>(m, QStringLiteral("cboAccount")), QStringLiteral("12 ,;"));
+    QTest::keyClick(control<QComboBox>(m, QStringLiteral("cboAccount")), Qt::Key_Backspace);
+    EXPECT_EQ(control<QComboBox>(m, QStringLiteral("cboAccount"))->currentText(), QStringLiteral("Bank"));
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtUserName"))->text(), QStringLiteral("u-Bank"));
 }
 
 TEST(frmMain, MaskCheckBoxAndTheNextSelection)
@@ -91,15 +92,15 @@ TEST(frmMain, MaskCheckBoxAndTheNextSelection)
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
     f.choose(QStringLiteral("Post"));
-    EXPECT_EQ(m.txtPassWord->echoMode(), QLineEdit::Password);
-    QTest::mouseClick(m.Check1, Qt::LeftButton);
-    EXPECT_FALSE(m.Check1->isChecked());
-    EXPECT_EQ(m.txtPassWord->echoMode(), QLineEdit::Normal);
-    EXPECT_EQ(m.focusWidget(), m.dummy);
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtPassWord"))->echoMode(), QLineEdit::Password);
+    QTest::mouseClick(control<QCheckBox>(m, QStringLiteral("Check1")), Qt::LeftButton);
+    EXPECT_FALSE(control<QCheckBox>(m, QStringLiteral("Check1"))->isChecked());
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtPassWord"))->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(m.focusWidget(), control<QLineEdit>(m, QStringLiteral("dummy")));
     f.choose(QStringLiteral("Bank"));
-    EXPECT_TRUE(m.Check1->isChecked());
-    EXPECT_EQ(m.txtPassWord->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(m.txtPassWord->text(), QStringLiteral("1"));
+    EXPECT_TRUE(control<QCheckBox>(m, QStringLiteral("Check1"))->isChecked());
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtPassWord"))->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtPassWord"))->text(), QStringLiteral("1"));
 }
 
 TEST(frmMain, LockedFieldsRefuseTheCaretUntilEditing)
@@ -108,19 +109,19 @@ TEST(frmMain, LockedFieldsRefuseTheCaretUntilEditing)
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
     f.choose(QStringLiteral("Post"));
-    for (QLineEdit* field : {m.txtUserName, m.txtPassWord}) {
+    for (QLineEdit* field : {control<QLineEdit>(m, QStringLiteral("txtUserName")), control<QLineEdit>(m, QStringLiteral("txtPassWord"))}) {
         SCOPED_TRACE(field->objectName().toStdString());
-        m.cboAccount->setFocus();
+        control<QComboBox>(m, QStringLiteral("cboAccount"))->setFocus();
         QTest::mouseDClick(field, Qt::LeftButton);
-        EXPECT_EQ(m.focusWidget(), m.dummy);
+        EXPECT_EQ(m.focusWidget(), control<QLineEdit>(m, QStringLiteral("dummy")));
         EXPECT_FALSE(field->hasSelectedText());
     }
-    QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
-    QTest::mouseClick(m.txtUserName, Qt::LeftButton);
-    EXPECT_EQ(m.focusWidget(), m.txtUserName);
-    QTest::keyClicks(m.txtUserName, QStringLiteral("x"));
-    EXPECT_EQ(m.txtUserName->text(), QStringLiteral("u-Postx"));
-    EXPECT_TRUE(m.cmdSave->isEnabled());
+    QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdEdit")), Qt::LeftButton);
+    QTest::mouseClick(control<QLineEdit>(m, QStringLiteral("txtUserName")), Qt::LeftButton);
+    EXPECT_EQ(m.focusWidget(), control<QLineEdit>(m, QStringLiteral("txtUserName")));
+    QTest::keyClicks(control<QLineEdit>(m, QStringLiteral("txtUserName")), QStringLiteral("x"));
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtUserName"))->text(), QStringLiteral("u-Postx"));
+    EXPECT_TRUE(control<QPushButton>(m, QStringLiteral("cmdSave"))->isEnabled());
 }
 
 TEST(frmMain, CommentIsReadOnlyButCopyableOutsideEditing)
@@ -129,33 +130,33 @@ TEST(frmMain, CommentIsReadOnlyButCopyableOutsideEditing)
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
     f.choose(QStringLiteral("Bär"));
-    EXPECT_EQ(m.txtComments->toPlainText(), QStringLiteral("Zeile 1\nZeile 2"));
-    EXPECT_EQ(m.txtComments->document()->blockCount(), 2);
+    EXPECT_EQ(control<QPlainTextEdit>(m, QStringLiteral("txtComments"))->toPlainText(), QStringLiteral("Zeile 1\nZeile 2"));
+    EXPECT_EQ(control<QPlainTextEdit>(m, QStringLiteral("txtComments"))->document()->blockCount(), 2);
 
-    m.txtComments->setFocus();
-    QTest::keyClicks(m.txtComments, QStringLiteral("abc"));
-    QTest::keyClick(m.txtComments, Qt::Key_Delete);
-    QTest::keyClick(m.txtComments, Qt::Key_Backspace);
-    QTest::keyClick(m.txtComments, Qt::Key_Return);
-    EXPECT_EQ(m.txtComments->toPlainText(), QStringLiteral("Zeile 1\nZeile 2"));
-    EXPECT_FALSE(m.cmdSave->isEnabled());
+    control<QPlainTextEdit>(m, QStringLiteral("txtComments"))->setFocus();
+    QTest::keyClicks(control<QPlainTextEdit>(m, QStringLiteral("txtComments")), QStringLiteral("abc"));
+    QTest::keyClick(control<QPlainTextEdit>(m, QStringLiteral("txtComments")), Qt::Key_Delete);
+    QTest::keyClick(control<QPlainTextEdit>(m, QStringLiteral("txtComments")), Qt::Key_Backspace);
+    QTest::keyClick(control<QPlainTextEdit>(m, QStringLiteral("txtComments")), Qt::Key_Return);
+    EXPECT_EQ(control<QPlainTextEdit>(m, QStringLiteral("txtComments"))->toPlainText(), QStringLiteral("Zeile 1\nZeile 2"));
+    EXPECT_FALSE(control<QPushButton>(m, QStringLiteral("cmdSave"))->isEnabled());
 
     QGuiApplication::clipboard()->clear();
-    m.txtComments->selectAll();
-    QTest::keyClick(m.txtComments, Qt::Key_C, Qt::ControlModifier);
+    control<QPlainTextEdit>(m, QStringLiteral("txtComments"))->selectAll();
+    QTest::keyClick(control<QPlainTextEdit>(m, QStringLiteral("txtComments")), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Zeile 1\nZeile 2"));
 
     // An empty comment box takes no caret outside editing, and takes it while editing.
     f.choose(QStringLiteral("Post"));
-    m.cboAccount->setFocus();
-    QTest::mouseClick(m.txtComments->viewport(), Qt::LeftButton);
-    EXPECT_EQ(m.focusWidget(), m.dummy);
-    QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
-    QTest::mouseClick(m.txtComments->viewport(), Qt::LeftButton);
-    EXPECT_EQ(m.focusWidget(), m.txtComments);
-    QTest::keyClicks(m.txtComments, QStringLiteral("neu"));
-    EXPECT_EQ(m.txtComments->toPlainText(), QStringLiteral("neu"));
-    EXPECT_TRUE(m.cmdSave->isEnabled());
+    control<QComboBox>(m, QStringLiteral("cboAccount"))->setFocus();
+    QTest::mouseClick(control<QPlainTextEdit>(m, QStringLiteral("txtComments"))->viewport(), Qt::LeftButton);
+    EXPECT_EQ(m.focusWidget(), control<QLineEdit>(m, QStringLiteral("dummy")));
+    QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdEdit")), Qt::LeftButton);
+    QTest::mouseClick(control<QPlainTextEdit>(m, QStringLiteral("txtComments"))->viewport(), Qt::LeftButton);
+    EXPECT_EQ(m.focusWidget(), control<QPlainTextEdit>(m, QStringLiteral("txtComments")));
+    QTest::keyClicks(control<QPlainTextEdit>(m, QStringLiteral("txtComments")), QStringLiteral("neu"));
+    EXPECT_EQ(control<QPlainTextEdit>(m, QStringLiteral("txtComments"))->toPlainText(), QStringLiteral("neu"));
+    EXPECT_TRUE(control<QPushButton>(m, QStringLiteral("cmdSave"))->isEnabled());
 }
 
 TEST(frmMain, ReadFailureIsReportedAndLeavesTheFieldsEmpty)
@@ -164,14 +165,14 @@ TEST(frmMain, ReadFailureIsReportedAndLeavesTheFieldsEmpty)
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
     f.choose(QStringLiteral("Post"));
-    ASSERT_EQ(m.txtUserName->text(), QStringLiteral("u-Post"));
+    ASSERT_EQ(control<QLineEdit>(m, QStringLiteral("txtUserName"))->text(), QStringLiteral("u-Post"));
     // The store file disappears behind the program's back.
-    QFile::setPermissions(f.session().UserFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    ASSERT_TRUE(QFile::remove(f.session().UserFile));
+    QFile::setPermissions(f.session().UserFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(QFile::remove(f.session().UserFile()));
     f.choose(QStringLiteral("Bank"));
-    EXPECT_EQ(m.txtUserName->text(), QString());
-    EXPECT_EQ(m.txtPassWord->text(), QString());
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtUserName"))->text(), QString());
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtPassWord"))->text(), QString());
     ASSERT_EQ(f.folder.messages.shown().size(), 1);
     EXPECT_EQ(f.folder.messages.shown().first().kind, 2);
-    EXPECT_TRUE(m.cmdEdit->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(m, QStringLiteral("cmdEdit"))->isEnabled());
 }

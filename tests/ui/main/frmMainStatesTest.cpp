@@ -1,4 +1,5 @@
 #include "ui/main/MainWindowFixture.h"
+#include "support/FindControl.h"
 
 #include "ui/common/MarlettButton.h"
 #include "ui/common/PictureBox.h"
@@ -52,31 +53,31 @@ const StateRow kStates[] = {
 void expectState(MainWindowFixture& f, const StateRow& row, qint16 compactMode)
 {
     frmMain& m = *f.main;
-    EXPECT_EQ(m.cboAccount->isVisible(), row.cboAccountVisible);
-    EXPECT_EQ(m.txtAccount->isVisible(), row.txtAccountVisible);
-    EXPECT_EQ(m.txtWebSite->isVisible(), row.txtWebSiteVisible);
-    EXPECT_EQ(m.lblWebAdress->isVisible(), row.lblWebAdressVisible);
+    EXPECT_EQ(control<QComboBox>(m, QStringLiteral("cboAccount"))->isVisible(), row.cboAccountVisible);
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtAccount"))->isVisible(), row.txtAccountVisible);
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtWebSite"))->isVisible(), row.txtWebSiteVisible);
+    EXPECT_EQ(control<QLabel>(m, QStringLiteral("lblWebAdress"))->isVisible(), row.lblWebAdressVisible);
     if (row.lblWebAdressVisible) {
-        EXPECT_EQ(m.lblWebAdress->isEnabled(), row.lblWebAdressEnabled);
+        EXPECT_EQ(control<QLabel>(m, QStringLiteral("lblWebAdress"))->isEnabled(), row.lblWebAdressEnabled);
     }
-    EXPECT_EQ(m.cmdAddNew->isEnabled(), row.cmdAddNewEnabled);
-    EXPECT_EQ(m.cmdEdit->isEnabled(), row.cmdEditEnabled);
-    EXPECT_EQ(m.cmdDelete->isEnabled(), row.cmdDeleteEnabled);
-    EXPECT_EQ(m.cmdSave->isEnabled(), row.cmdSaveEnabled);
-    EXPECT_EQ(m.Command3->isVisible(), row.command3Visible);
-    EXPECT_EQ(m.txtUserName->isReadOnly(), row.fieldsLocked);
-    EXPECT_EQ(m.txtPassWord->isReadOnly(), row.fieldsLocked);
-    EXPECT_EQ(m.txtWebSite->isReadOnly(), row.fieldsLocked);
-    EXPECT_EQ(m.txtComments->isReadOnly(), row.commentFiltered);
-    EXPECT_EQ(m.cmdEdit->text(), QString::fromLatin1(row.editCaption));
-    EXPECT_EQ(f.session().EditMode, row.editMode);
+    EXPECT_EQ(control<QPushButton>(m, QStringLiteral("cmdAddNew"))->isEnabled(), row.cmdAddNewEnabled);
+    EXPECT_EQ(control<QPushButton>(m, QStringLiteral("cmdEdit"))->isEnabled(), row.cmdEditEnabled);
+    EXPECT_EQ(control<QPushButton>(m, QStringLiteral("cmdDelete"))->isEnabled(), row.cmdDeleteEnabled);
+    EXPECT_EQ(control<QPushButton>(m, QStringLiteral("cmdSave"))->isEnabled(), row.cmdSaveEnabled);
+    EXPECT_EQ(control<MarlettButton>(m, QStringLiteral("Command3"))->isVisible(), row.command3Visible);
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtUserName"))->isReadOnly(), row.fieldsLocked);
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtPassWord"))->isReadOnly(), row.fieldsLocked);
+    EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtWebSite"))->isReadOnly(), row.fieldsLocked);
+    EXPECT_EQ(control<QPlainTextEdit>(m, QStringLiteral("txtComments"))->isReadOnly(), row.commentFiltered);
+    EXPECT_EQ(control<QPushButton>(m, QStringLiteral("cmdEdit"))->text(), QString::fromLatin1(row.editCaption));
+    EXPECT_EQ(f.main->mode() == frmMain::Mode::Editing ? 1 : 0, row.editMode);
     const int height = compactMode == 1 ? row.compactHeight : row.fullHeight;
     EXPECT_EQ(m.heightTwips(), height);
     // The compact client area ends below the switch, which reaches past the design's compact area.
-    EXPECT_EQ(m.height(), height == frmMain::kCompactHeight ? m.Command3->geometry().bottom() + 1
+    EXPECT_EQ(m.height(), height == frmMain::kCompactHeight ? control<MarlettButton>(m, QStringLiteral("Command3"))->geometry().bottom() + 1
                                                              : Twips::toPixels(frmMain::clientHeightTwips(height), &m));
     EXPECT_EQ(appContext().CompactMode, compactMode);
-    EXPECT_EQ(m.focusWidget(), m.dummy);
+    EXPECT_EQ(m.focusWidget(), control<QLineEdit>(m, QStringLiteral("dummy")));
 }
 
 } // namespace
@@ -87,44 +88,44 @@ TEST(frmMain, StatesEmptyViewingEditingInBothHeights)
         SCOPED_TRACE(compact);
         MainWindowFixture f(twoAccounts(), compact);
         ASSERT_NE(f.main, nullptr);
-        f.main->dummy->setFocus();
+        control<QLineEdit>(f.main, QStringLiteral("dummy"))->setFocus();
         {
             SCOPED_TRACE("Empty");
             expectState(f, kStates[0], compact);
-            EXPECT_EQ(f.main->cboAccount->currentText(), QString());
-            EXPECT_EQ(f.main->txtUserName->text(), QString());
-            EXPECT_EQ(f.main->lblWebAdress->text(), QString());
+            EXPECT_EQ(control<QComboBox>(f.main, QStringLiteral("cboAccount"))->currentText(), QString());
+            EXPECT_EQ(control<QLineEdit>(f.main, QStringLiteral("txtUserName"))->text(), QString());
+            EXPECT_EQ(control<QLabel>(f.main, QStringLiteral("lblWebAdress"))->text(), QString());
         }
         f.choose(QStringLiteral("Post"));
         {
             SCOPED_TRACE("Viewing");
             expectState(f, kStates[1], compact);
-            EXPECT_EQ(f.main->txtUserName->text(), QStringLiteral("kunde7"));
-            EXPECT_EQ(f.main->txtPassWord->text(), QStringLiteral("p-post"));
-            EXPECT_EQ(f.main->lblWebAdress->text(), QStringLiteral("http://post.de"));
-            EXPECT_EQ(f.main->txtAccount->text(), QStringLiteral("Post"));
-            EXPECT_TRUE(f.main->Check1->isChecked());
-            EXPECT_EQ(f.main->txtPassWord->echoMode(), QLineEdit::Password);
+            EXPECT_EQ(control<QLineEdit>(f.main, QStringLiteral("txtUserName"))->text(), QStringLiteral("kunde7"));
+            EXPECT_EQ(control<QLineEdit>(f.main, QStringLiteral("txtPassWord"))->text(), QStringLiteral("p-post"));
+            EXPECT_EQ(control<QLabel>(f.main, QStringLiteral("lblWebAdress"))->text(), QStringLiteral("http://post.de"));
+            EXPECT_EQ(control<QLineEdit>(f.main, QStringLiteral("txtAccount"))->text(), QStringLiteral("Post"));
+            EXPECT_TRUE(control<QCheckBox>(f.main, QStringLiteral("Check1"))->isChecked());
+            EXPECT_EQ(control<QLineEdit>(f.main, QStringLiteral("txtPassWord"))->echoMode(), QLineEdit::Password);
         }
-        QTest::mouseClick(f.main->cmdEdit, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(f.main, QStringLiteral("cmdEdit")), Qt::LeftButton);
         {
             SCOPED_TRACE("Editing");
             expectState(f, kStates[2], compact);
-            EXPECT_EQ(f.main->txtAccount->text(), QStringLiteral("Post"));
+            EXPECT_EQ(control<QLineEdit>(f.main, QStringLiteral("txtAccount"))->text(), QStringLiteral("Post"));
             EXPECT_EQ(f.main->OldAccountName, QStringLiteral("Post"));
-            EXPECT_EQ(f.main->txtWebSite->text(), QStringLiteral("http://post.de"));
+            EXPECT_EQ(control<QLineEdit>(f.main, QStringLiteral("txtWebSite"))->text(), QStringLiteral("http://post.de"));
         }
         // Cancelling drops the edits and leaves the window empty, in its own height again.
-        f.main->txtPassWord->setText(QStringLiteral("changed"));
-        EXPECT_TRUE(f.main->cmdSave->isEnabled());
-        QTest::mouseClick(f.main->cmdEdit, Qt::LeftButton);
+        control<QLineEdit>(f.main, QStringLiteral("txtPassWord"))->setText(QStringLiteral("changed"));
+        EXPECT_TRUE(control<QPushButton>(f.main, QStringLiteral("cmdSave"))->isEnabled());
+        QTest::mouseClick(control<QPushButton>(f.main, QStringLiteral("cmdEdit")), Qt::LeftButton);
         {
             SCOPED_TRACE("Empty after cancel");
             expectState(f, kStates[0], compact);
-            EXPECT_EQ(f.main->txtPassWord->text(), QString());
+            EXPECT_EQ(control<QLineEdit>(f.main, QStringLiteral("txtPassWord"))->text(), QString());
         }
         f.choose(QStringLiteral("Post"));
-        EXPECT_EQ(f.main->txtPassWord->text(), QStringLiteral("p-post"));
+        EXPECT_EQ(control<QLineEdit>(f.main, QStringLiteral("txtPassWord"))->text(), QStringLiteral("p-post"));
         EXPECT_TRUE(f.folder.messages.shown().isEmpty());
     }
 }
@@ -146,20 +147,20 @@ TEST(frmMain, HeightsShowTheirRows)
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
     // Compact: down to the web address row and the switch, nothing of the comment row.
-    EXPECT_LT(m.Command3->geometry().bottom(), m.height());
-    EXPECT_LT(m.txtWebSite->geometry().bottom(), m.height());
-    EXPECT_GE(m.lblBezeichner[4]->geometry().top(), m.height());
+    EXPECT_LT(control<MarlettButton>(m, QStringLiteral("Command3"))->geometry().bottom(), m.height());
+    EXPECT_LT(control<QLineEdit>(m, QStringLiteral("txtWebSite"))->geometry().bottom(), m.height());
+    EXPECT_GE(control<QLabel>(m, QStringLiteral("lblBezeichner_4"))->geometry().top(), m.height());
 
     // Full: the entry buttons and the logoff picture, but not the countdown strip.
     m.SetCompactMode(false);
-    EXPECT_LE(m.cmdSave->geometry().bottom(), m.height());
-    EXPECT_LE(m.Picture1->geometry().bottom(), m.height());
-    EXPECT_GT(m.XPProgressBar1->geometry().bottom(), m.height());
+    EXPECT_LE(control<QPushButton>(m, QStringLiteral("cmdSave"))->geometry().bottom(), m.height());
+    EXPECT_LE(control<PictureBox>(m, QStringLiteral("Picture1"))->geometry().bottom(), m.height());
+    EXPECT_GT(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->geometry().bottom(), m.height());
 
     // Countdown: the strip too.
     m.setHeightTwips(frmMain::kCountdownHeight);
-    EXPECT_LE(m.XPProgressBar1->geometry().bottom(), m.height());
-    EXPECT_EQ(m.Label1->geometry(), m.XPProgressBar1->geometry());
+    EXPECT_LE(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->geometry().bottom(), m.height());
+    EXPECT_EQ(control<QLabel>(m, QStringLiteral("Label1"))->geometry(), control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->geometry());
 }
 
 TEST(frmMain, CountdownStripIsLaidOutForTheClipboardHandlers)
@@ -167,19 +168,19 @@ TEST(frmMain, CountdownStripIsLaidOutForTheClipboardHandlers)
     MainWindowFixture f(twoAccounts());
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
-    EXPECT_FALSE(m.XPProgressBar1->isVisible());
-    EXPECT_EQ(m.XPProgressBar1->max(), 20);
-    EXPECT_EQ(m.XPProgressBar1->text(), QStringLiteral("sec."));
-    EXPECT_FALSE(m.XPProgressBar1->percent());
-    EXPECT_FALSE(m.Label1->isVisible());
-    EXPECT_EQ(m.Label1->text(), QStringLiteral("Zwischenablage gelöscht."));
-    EXPECT_FALSE(m.Timer2->isActive());
-    EXPECT_EQ(m.Timer2->interval(), 1000);
-    EXPECT_FALSE(m.Timer3->isActive());
-    EXPECT_EQ(m.Timer3->interval(), 2500);
-    EXPECT_EQ(m.Command1->text(), QStringLiteral("n"));
-    EXPECT_EQ(m.Command2->toolTip(), QStringLiteral("Passwort in die Zwischenablage kopieren (für 20 Sekunden)"));
-    EXPECT_EQ(m.ClipboardCountdown, 0);
+    EXPECT_FALSE(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->isVisible());
+    EXPECT_EQ(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->max(), 20);
+    EXPECT_EQ(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->text(), QStringLiteral("sec."));
+    EXPECT_FALSE(control<XP_ProgressBar>(m, QStringLiteral("XPProgressBar1"))->percent());
+    EXPECT_FALSE(control<QLabel>(m, QStringLiteral("Label1"))->isVisible());
+    EXPECT_EQ(control<QLabel>(m, QStringLiteral("Label1"))->text(), QStringLiteral("Zwischenablage gelöscht."));
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
+    EXPECT_EQ(m.findChild<QTimer*>(QStringLiteral("Timer2"))->interval(), 1000);
+    EXPECT_FALSE(m.findChild<QTimer*>(QStringLiteral("Timer3"))->isActive());
+    EXPECT_EQ(m.findChild<QTimer*>(QStringLiteral("Timer3"))->interval(), 2500);
+    EXPECT_EQ(control<MarlettButton>(m, QStringLiteral("Command1"))->text(), QStringLiteral("n"));
+    EXPECT_EQ(control<MarlettButton>(m, QStringLiteral("Command2"))->toolTip(), QStringLiteral("Passwort in die Zwischenablage kopieren (für 20 Sekunden)"));
+    EXPECT_EQ(m.countdown().count(), 0);
 }
 
 TEST(frmMain, CompactSwitchAndTheSettingsWrittenAtUnload)
@@ -189,15 +190,15 @@ TEST(frmMain, CompactSwitchAndTheSettingsWrittenAtUnload)
         ASSERT_NE(f.main, nullptr);
         frmMain& m = *f.main;
         EXPECT_EQ(m.heightTwips(), 2220);
-        EXPECT_EQ(m.Command3->text(), QStringLiteral("6"));
-        QTest::mouseClick(m.Command3, Qt::LeftButton);
+        EXPECT_EQ(control<MarlettButton>(m, QStringLiteral("Command3"))->text(), QStringLiteral("6"));
+        QTest::mouseClick(control<MarlettButton>(m, QStringLiteral("Command3")), Qt::LeftButton);
         EXPECT_EQ(m.heightTwips(), 4590);
-        EXPECT_EQ(m.Command3->text(), QStringLiteral("5"));
+        EXPECT_EQ(control<MarlettButton>(m, QStringLiteral("Command3"))->text(), QStringLiteral("5"));
         EXPECT_EQ(appContext().CompactMode, 0);
-        EXPECT_EQ(m.focusWidget(), m.dummy);
-        QTest::mouseClick(m.Command3, Qt::LeftButton);
+        EXPECT_EQ(m.focusWidget(), control<QLineEdit>(m, QStringLiteral("dummy")));
+        QTest::mouseClick(control<MarlettButton>(m, QStringLiteral("Command3")), Qt::LeftButton);
         EXPECT_EQ(m.heightTwips(), 2220);
-        EXPECT_EQ(m.Command3->text(), QStringLiteral("6"));
+        EXPECT_EQ(control<MarlettButton>(m, QStringLiteral("Command3"))->text(), QStringLiteral("6"));
         EXPECT_EQ(appContext().CompactMode, 1);
 
         m.move(120, 210);
@@ -214,7 +215,7 @@ TEST(frmMain, CompactSwitchAndTheSettingsWrittenAtUnload)
         AppWindows again;
         frmMain& next = again.mainWindow();
         EXPECT_EQ(next.heightTwips(), 2220);
-        EXPECT_EQ(next.Command3->text(), QStringLiteral("6"));
+        EXPECT_EQ(control<MarlettButton>(next, QStringLiteral("Command3"))->text(), QStringLiteral("6"));
         EXPECT_EQ(next.pos(), placed);
         EXPECT_FALSE(next.isVisible());
         EXPECT_FALSE(settings.isEmpty());
@@ -239,7 +240,7 @@ TEST(frmMain, StoredPositionIsUsedOnlyWhenTopAndLeftAreBothThere)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.settings);
-        WindowTestFolder folder;
+        ProgramFolder folder;
         folder.writeSettings(c.settings);
         AppWindows windows;
         frmMain& m = windows.mainWindow();
@@ -258,37 +259,37 @@ TEST(frmMain, EnterOnAFocusedButtonClicksIt)
     MainWindowFixture f(twoAccounts());
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
-    QSignalSpy clicks(m.Command1, &QPushButton::clicked);
+    QSignalSpy clicks(control<MarlettButton>(m, QStringLiteral("Command1")), &QPushButton::clicked);
     const auto enterOn = [&m](QPushButton* button, Qt::Key key = Qt::Key_Return) {
         button->setFocus();
         ASSERT_EQ(m.focusWidget(), button);
         QTest::keyClick(button, key);
     };
 
-    enterOn(m.Command3);
+    enterOn(control<MarlettButton>(m, QStringLiteral("Command3")));
     EXPECT_EQ(m.heightTwips(), frmMain::kCompactHeight);
-    enterOn(m.Command3, Qt::Key_Enter);
+    enterOn(control<MarlettButton>(m, QStringLiteral("Command3")), Qt::Key_Enter);
     EXPECT_EQ(m.heightTwips(), frmMain::kFullHeight);
 
     f.choose(QStringLiteral("Bank"));
-    enterOn(m.Command1);
+    enterOn(control<MarlettButton>(m, QStringLiteral("Command1")));
     EXPECT_EQ(clicks.size(), 1);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("u-bank"));
     m.clearPendingClipboard();
 
-    enterOn(m.cmdEdit);
-    EXPECT_EQ(m.cmdEdit->text(), QStringLiteral("Abbrechen"));
-    m.txtUserName->setText(QStringLiteral("neu"));
-    enterOn(m.cmdSave);
-    EXPECT_EQ(m.cmdEdit->text(), QStringLiteral("Bearbeiten"));
+    enterOn(control<QPushButton>(m, QStringLiteral("cmdEdit")));
+    EXPECT_EQ(control<QPushButton>(m, QStringLiteral("cmdEdit"))->text(), QStringLiteral("Abbrechen"));
+    control<QLineEdit>(m, QStringLiteral("txtUserName"))->setText(QStringLiteral("neu"));
+    enterOn(control<QPushButton>(m, QStringLiteral("cmdSave")));
+    EXPECT_EQ(control<QPushButton>(m, QStringLiteral("cmdEdit"))->text(), QStringLiteral("Bearbeiten"));
     EXPECT_EQ(f.stored(QStringLiteral("Bank")).User, QStringLiteral("neu"));
 
     f.folder.messages.queueAnswer(false);
-    enterOn(m.cmdDelete);
+    enterOn(control<QPushButton>(m, QStringLiteral("cmdDelete")));
     ASSERT_EQ(f.folder.messages.shown().size(), 1);
     EXPECT_TRUE(f.folder.messages.shown().first().question);
 
-    enterOn(m.cmdAddNew);
+    enterOn(control<QPushButton>(m, QStringLiteral("cmdAddNew")));
     ASSERT_NE(m.editDialog(), nullptr);
     EXPECT_TRUE(m.editDialog()->isVisible());
 }
@@ -300,24 +301,24 @@ TEST(frmMain, CompactHeightShowsEveryRowDownToTheSwitchWhole)
     frmMain& m = *f.main;
     f.choose(QStringLiteral("Bank"));
     ASSERT_EQ(m.heightTwips(), frmMain::kCompactHeight);
-    const QWidget* const rows[] = {m.lblBezeichner[0], m.cboAccount, m.lblBezeichner[1], m.txtUserName, m.Command1,
-                                   m.lblBezeichner[2], m.txtPassWord, m.Command2, m.lblBezeichner[3],
-                                   m.lblWebAdress, m.Command3};
+    const QWidget* const rows[] = {control<QLabel>(m, QStringLiteral("lblBezeichner_0")), control<QComboBox>(m, QStringLiteral("cboAccount")), control<QLabel>(m, QStringLiteral("lblBezeichner_1")), control<QLineEdit>(m, QStringLiteral("txtUserName")), control<MarlettButton>(m, QStringLiteral("Command1")),
+                                   control<QLabel>(m, QStringLiteral("lblBezeichner_2")), control<QLineEdit>(m, QStringLiteral("txtPassWord")), control<MarlettButton>(m, QStringLiteral("Command2")), control<QLabel>(m, QStringLiteral("lblBezeichner_3")),
+                                   control<QLabel>(m, QStringLiteral("lblWebAdress")), control<MarlettButton>(m, QStringLiteral("Command3"))};
     for (const QWidget* row : rows)
         EXPECT_TRUE(m.rect().contains(row->geometry())) << row->objectName().toStdString() << " ends at "
                                                         << row->geometry().bottom() << ", the window at "
                                                         << m.rect().bottom();
     // The rows below the switch stay out of sight, also the comment box's top edge beside it: the
     // last row shows the window's background there.
-    EXPECT_GE(m.lblBezeichner[4]->geometry().top(), m.height());
+    EXPECT_GE(control<QLabel>(m, QStringLiteral("lblBezeichner_4"))->geometry().top(), m.height());
     const QColor background = m.palette().color(QPalette::Window);
-    const int commentMiddle = m.txtComments->geometry().center().x();
+    const int commentMiddle = control<QPlainTextEdit>(m, QStringLiteral("txtComments"))->geometry().center().x();
     EXPECT_EQ(m.grab().toImage().pixelColor(commentMiddle, m.height() - 1), background);
 
     // Editing in compact mode makes the window full height: the comment box shows with its edge.
-    QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdEdit")), Qt::LeftButton);
     ASSERT_EQ(m.heightTwips(), frmMain::kFullHeight);
-    EXPECT_NE(m.grab().toImage().pixelColor(commentMiddle, m.txtComments->y()), background);
+    EXPECT_NE(m.grab().toImage().pixelColor(commentMiddle, control<QPlainTextEdit>(m, QStringLiteral("txtComments"))->y()), background);
 }
 
 TEST(frmMain, RestoredWindowLiesWhollyOnTheScreen)
@@ -340,7 +341,7 @@ TEST(frmMain, RestoredWindowLiesWhollyOnTheScreen)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        WindowTestFolder folder;
+        ProgramFolder folder;
         folder.writeSettings(QByteArray("[Tarvenic Keywarden]\r\nTop=") + c.top + "\r\nLeft=" + c.left + "\r\n");
         appContext().CompactMode = c.compactMode;
         AppWindows windows;
@@ -353,7 +354,7 @@ TEST(frmMain, RestoredWindowLiesWhollyOnTheScreen)
     }
 
     // Partly off the screen: moved along that axis only, just far enough; the other stays exact.
-    WindowTestFolder folder;
+    ProgramFolder folder;
     AppWindows probe;
     const frmMain& sized = probe.mainWindow();
     const QRect area = sized.screen()->availableGeometry();
@@ -381,7 +382,7 @@ TEST(frmMain, IndicatorFrameShowsARunningOperationAndTheClipboard)
     frmMain& m = *f.main;
     const QColor idle(192, 0, 0);
     const QColor active(255, 0, 0);
-    auto frameColor = [&m] { return m.Picture1->palette().color(QPalette::Window); };
+    auto frameColor = [&m] { return control<PictureBox>(m, QStringLiteral("Picture1"))->palette().color(QPalette::Window); };
 
     m.Timer1_Timer();
     EXPECT_EQ(frameColor(), idle);
@@ -408,20 +409,22 @@ TEST(frmMain, IndicatorFrameShowsARunningOperationAndTheClipboard)
     testsupport::writeAll(f.folder.path(QStringLiteral("pstmp.dat")), "x");
     m.Timer1_Timer();
     EXPECT_EQ(frameColor(), idle);
-    m.ClipboardCountdown = 1;
+    // A copy waiting on the clipboard (count 1) turns it red as well.
+    m.countdown().copy(QStringLiteral("wartet"), false);
+    ASSERT_EQ(m.countdown().count(), 1);
     m.Timer1_Timer();
     EXPECT_EQ(frameColor(), active);
-    m.ClipboardCountdown = 0;
+    m.countdown().clear();
 
     // Hovering the logoff picture holds the highlight until the mouse moves over the window.
-    EXPECT_TRUE(m.Timer1->isActive());
-    emit m.picLogoff->mouseMoved();
-    EXPECT_FALSE(m.Timer1->isActive());
+    EXPECT_TRUE(control<QTimer>(m, QStringLiteral("Timer1"))->isActive());
+    emit control<PictureBox>(m, QStringLiteral("picLogoff"))->mouseMoved();
+    EXPECT_FALSE(control<QTimer>(m, QStringLiteral("Timer1"))->isActive());
     EXPECT_EQ(frameColor(), active);
     QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), m.mapToGlobal(QPointF(2, 2)), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QApplication::sendEvent(&m, &move);
-    EXPECT_TRUE(m.Timer1->isActive());
+    EXPECT_TRUE(control<QTimer>(m, QStringLiteral("Timer1"))->isActive());
 }
 
 TEST(frmMain, RightClickOnTheBackgroundOrACaptionOpensTheMenu)
@@ -429,24 +432,24 @@ TEST(frmMain, RightClickOnTheBackgroundOrACaptionOpensTheMenu)
     MainWindowFixture f(twoAccounts());
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
-    EXPECT_EQ(m.mnuChngMaster->text(), QStringLiteral("Master-Passwort ändern"));
-    EXPECT_EQ(m.mnuCopyAdress->text(), QStringLiteral("Adresse kopieren"));
+    EXPECT_EQ(control<QAction>(m, QStringLiteral("mnuChngMaster"))->text(), QStringLiteral("Master-Passwort ändern"));
+    EXPECT_EQ(control<QAction>(m, QStringLiteral("mnuCopyAdress"))->text(), QStringLiteral("Adresse kopieren"));
 
-    QTest::mouseClick(m.lblBezeichner[4], Qt::LeftButton);
-    EXPECT_FALSE(m.mnuPopMain->isVisible());
-    QTest::mouseClick(m.lblBezeichner[4], Qt::RightButton);
-    EXPECT_TRUE(m.mnuPopMain->isVisible());
-    m.mnuPopMain->hide();
+    QTest::mouseClick(control<QLabel>(m, QStringLiteral("lblBezeichner_4")), Qt::LeftButton);
+    EXPECT_FALSE(control<QMenu>(m, QStringLiteral("mnuPopMain"))->isVisible());
+    QTest::mouseClick(control<QLabel>(m, QStringLiteral("lblBezeichner_4")), Qt::RightButton);
+    EXPECT_TRUE(control<QMenu>(m, QStringLiteral("mnuPopMain"))->isVisible());
+    control<QMenu>(m, QStringLiteral("mnuPopMain"))->hide();
     QTest::mouseClick(&m, Qt::RightButton, Qt::NoModifier, QPoint(5, 5));
-    EXPECT_TRUE(m.mnuPopMain->isVisible());
-    m.mnuPopMain->hide();
+    EXPECT_TRUE(control<QMenu>(m, QStringLiteral("mnuPopMain"))->isVisible());
+    control<QMenu>(m, QStringLiteral("mnuPopMain"))->hide();
 }
 
 TEST(frmMain, MasterPasswordMenuHidesTheWindowUntilTheDialogCloses)
 {
     MainWindowFixture f(twoAccounts());
     ASSERT_NE(f.main, nullptr);
-    f.main->mnuChngMaster->trigger();
+    control<QAction>(f.main, QStringLiteral("mnuChngMaster"))->trigger();
     EXPECT_FALSE(f.main->isVisible());
     QWidget* dialog = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -457,7 +460,7 @@ TEST(frmMain, MasterPasswordMenuHidesTheWindowUntilTheDialogCloses)
     dialog->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(f.main->isVisible());
-    EXPECT_EQ(f.session().MasterPassword, QStringLiteral("abcd"));
+    EXPECT_EQ(f.session().MasterPassword(), QStringLiteral("abcd"));
 }
 
 TEST(frmMain, NoStoreCommandStartsWhileAnotherOperationRuns)
@@ -466,29 +469,29 @@ TEST(frmMain, NoStoreCommandStartsWhileAnotherOperationRuns)
     ASSERT_NE(f.main, nullptr);
     frmMain& m = *f.main;
     f.choose(QStringLiteral("Bank"));
-    ASSERT_EQ(m.txtUserName->text(), QStringLiteral("u-bank"));
+    ASSERT_EQ(control<QLineEdit>(m, QStringLiteral("txtUserName"))->text(), QStringLiteral("u-bank"));
     {
         StoreActivity::Scope running;
         ASSERT_TRUE(running.acquired());
         // Selecting another account: the list stays on the entry on show.
         f.choose(QStringLiteral("Post"));
-        EXPECT_EQ(m.cboAccount->currentText(), QStringLiteral("Bank"));
-        EXPECT_EQ(m.txtUserName->text(), QStringLiteral("u-bank"));
+        EXPECT_EQ(control<QComboBox>(m, QStringLiteral("cboAccount"))->currentText(), QStringLiteral("Bank"));
+        EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtUserName"))->text(), QStringLiteral("u-bank"));
         // Deleting: not even the question.
         f.folder.messages.queueAnswer(true);
         m.cmdDelete_Click();
         EXPECT_TRUE(f.folder.messages.shown().isEmpty());
         f.folder.messages.clear();
         // Saving an edit: nothing stored, still editing.
-        QTest::mouseClick(m.cmdEdit, Qt::LeftButton);
-        m.txtPassWord->setText(QStringLiteral("neu"));
-        QTest::mouseClick(m.cmdSave, Qt::LeftButton);
-        EXPECT_EQ(m.cmdEdit->text(), QStringLiteral("Abbrechen"));
+        QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdEdit")), Qt::LeftButton);
+        control<QLineEdit>(m, QStringLiteral("txtPassWord"))->setText(QStringLiteral("neu"));
+        QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdSave")), Qt::LeftButton);
+        EXPECT_EQ(control<QPushButton>(m, QStringLiteral("cmdEdit"))->text(), QStringLiteral("Abbrechen"));
         EXPECT_TRUE(f.folder.messages.shown().isEmpty());
     }
     EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Post")}));
     EXPECT_EQ(f.stored(QStringLiteral("Bank")).Pass, QStringLiteral("p-bank"));
     // Once it has finished, the same save goes through.
-    QTest::mouseClick(m.cmdSave, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdSave")), Qt::LeftButton);
     EXPECT_EQ(f.stored(QStringLiteral("Bank")).Pass, QStringLiteral("neu"));
 }

@@ -1,4 +1,5 @@
 #include "ui/main/MainWindowFixture.h"
+#include "support/FindControl.h"
 
 #include "core/AtomicWrite.h"
 #include "store/StoreResult.h"
@@ -23,9 +24,9 @@ struct FaultHookReset {
 void editPost(MainWindowFixture& f, const QString& user)
 {
     f.choose(QStringLiteral("Post"));
-    QTest::mouseClick(f.main->cmdEdit, Qt::LeftButton);
-    ASSERT_EQ(f.main->cmdEdit->text(), QStringLiteral("Abbrechen"));
-    f.main->txtUserName->setText(user);
+    QTest::mouseClick(control<QPushButton>(f.main, QStringLiteral("cmdEdit")), Qt::LeftButton);
+    ASSERT_EQ(control<QPushButton>(f.main, QStringLiteral("cmdEdit"))->text(), QStringLiteral("Abbrechen"));
+    control<QLineEdit>(f.main, QStringLiteral("txtUserName"))->setText(user);
 }
 
 } // namespace
@@ -34,7 +35,7 @@ TEST(frmMainStoreFiles, NoFileHoldsThePlaintextAtAnyStepOfTheWindowsWork)
 {
     // The windows let events run between the steps of every store operation; at each of those
     // moments the program folder is searched for the store's plaintext.
-    WindowTestFolder folder;
+    ProgramFolder folder;
     folder.copyFixture(QStringLiteral("anna.dat"));
     int steps = 0;
     QStringList plainFiles;
@@ -49,22 +50,22 @@ TEST(frmMainStoreFiles, NoFileHoldsThePlaintextAtAnyStepOfTheWindowsWork)
     ASSERT_NE(main, nullptr);
 
     // Select, edit and save, add through the dialog, delete, log off.
-    main->cboAccount->setCurrentIndex(main->cboAccount->findText(QStringLiteral("Post")));
+    control<QComboBox>(main, QStringLiteral("cboAccount"))->setCurrentIndex(control<QComboBox>(main, QStringLiteral("cboAccount"))->findText(QStringLiteral("Post")));
     main->cboAccount_Click();
-    QTest::mouseClick(main->cmdEdit, Qt::LeftButton);
-    main->txtPassWord->setText(QStringLiteral("neu-geheim"));
-    QTest::mouseClick(main->cmdSave, Qt::LeftButton);
-    QTest::mouseClick(main->cmdAddNew, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main, QStringLiteral("cmdEdit")), Qt::LeftButton);
+    control<QLineEdit>(main, QStringLiteral("txtPassWord"))->setText(QStringLiteral("neu-geheim"));
+    QTest::mouseClick(control<QPushButton>(main, QStringLiteral("cmdSave")), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(main, QStringLiteral("cmdAddNew")), Qt::LeftButton);
     QPointer<frmEditSafe> dialog = main->editDialog();
     ASSERT_TRUE(dialog);
-    dialog->txtEditAcct->setText(QStringLiteral("Neu"));
-    dialog->txtEditUser->setText(QStringLiteral("kunde7"));
-    QTest::mouseClick(dialog->cmdSave, Qt::LeftButton);
-    main->cboAccount->setCurrentIndex(main->cboAccount->findText(QStringLiteral("Bär")));
+    control<QLineEdit>(dialog, QStringLiteral("txtEditAcct"))->setText(QStringLiteral("Neu"));
+    control<QLineEdit>(dialog, QStringLiteral("txtEditUser"))->setText(QStringLiteral("kunde7"));
+    QTest::mouseClick(control<QPushButton>(dialog, QStringLiteral("cmdSave")), Qt::LeftButton);
+    control<QComboBox>(main, QStringLiteral("cboAccount"))->setCurrentIndex(control<QComboBox>(main, QStringLiteral("cboAccount"))->findText(QStringLiteral("Bär")));
     main->cboAccount_Click();
     folder.messages.queueAnswer(true);
     main->cmdDelete_Click();
-    EXPECT_EQ(itemsOf(main->cboAccount), (QStringList{QStringLiteral("Neu"), QStringLiteral("Post")}));
+    EXPECT_EQ(itemsOf(control<QComboBox>(main, QStringLiteral("cboAccount"))), (QStringList{QStringLiteral("Neu"), QStringLiteral("Post")}));
     main->picLogoff_Click();
 
     EXPECT_GT(steps, 10);
@@ -82,22 +83,22 @@ TEST(frmMainStoreFiles, AFailedWriteFlushOrCloseKeepsTheEditAndTheOldStore)
         MainWindowFixture f(store());
         ASSERT_NE(f.main, nullptr);
         frmMain& m = *f.main;
-        const QString userFile = f.session().UserFile;
+        const QString userFile = f.session().UserFile();
         const QByteArray before = testsupport::readAll(userFile);
         editPost(f, QStringLiteral("kunde8"));
         AtomicWrite::setFaultHook([&](AtomicWrite::Stage s, const QString& path) { return s == stage && path == userFile; });
-        QTest::mouseClick(m.cmdSave, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(m, QStringLiteral("cmdSave")), Qt::LeftButton);
         AtomicWrite::setFaultHook({});
 
         ASSERT_EQ(f.folder.messages.shown().size(), 1);
         EXPECT_EQ(f.folder.messages.shown().first().prompt, storeErrorText(StoreError::WriteFailed));
         EXPECT_EQ(f.folder.messages.shown().first().kind, kMessageExclamation);
         // Still editing with the typed value, the file as it was.
-        EXPECT_EQ(m.cmdEdit->text(), QStringLiteral("Abbrechen"));
-        EXPECT_EQ(m.txtUserName->text(), QStringLiteral("kunde8"));
+        EXPECT_EQ(control<QPushButton>(m, QStringLiteral("cmdEdit"))->text(), QStringLiteral("Abbrechen"));
+        EXPECT_EQ(control<QLineEdit>(m, QStringLiteral("txtUserName"))->text(), QStringLiteral("kunde8"));
         EXPECT_EQ(testsupport::readAll(userFile), before);
         EXPECT_EQ(f.stored(QStringLiteral("Post")).User, QStringLiteral("kunde7"));
-        EXPECT_EQ(f.session().StoreChanged, 0);
+        EXPECT_EQ(f.session().StoreChanged(), 0);
         EXPECT_EQ(f.folder.files(), (QStringList{QStringLiteral("Keywarden.ini"), QStringLiteral("tester.dat")}));
     }
 }
@@ -116,13 +117,13 @@ TEST(frmMainStoreFiles, AnUnconfirmedSaveDeleteOrNewEntryGoesOnAndSaysSo)
         ASSERT_NE(f.main, nullptr);
         editPost(f, QStringLiteral("kunde8"));
         failFolderFlush();
-        QTest::mouseClick(f.main->cmdSave, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(f.main, QStringLiteral("cmdSave")), Qt::LeftButton);
         AtomicWrite::setFaultHook({});
         ASSERT_EQ(f.folder.messages.shown().size(), 1);
         EXPECT_EQ(f.folder.messages.shown().first().prompt, notConfirmed);
-        EXPECT_EQ(f.main->cmdEdit->text(), QStringLiteral("Bearbeiten"));
+        EXPECT_EQ(control<QPushButton>(f.main, QStringLiteral("cmdEdit"))->text(), QStringLiteral("Bearbeiten"));
         EXPECT_EQ(f.stored(QStringLiteral("Post")).User, QStringLiteral("kunde8"));
-        EXPECT_EQ(f.session().StoreChanged, 1);
+        EXPECT_EQ(f.session().StoreChanged(), 1);
     }
     {
         MainWindowFixture f(store());
@@ -135,18 +136,18 @@ TEST(frmMainStoreFiles, AnUnconfirmedSaveDeleteOrNewEntryGoesOnAndSaysSo)
         ASSERT_EQ(f.folder.messages.shown().size(), 2);
         EXPECT_EQ(f.folder.messages.shown().last().prompt, notConfirmed);
         EXPECT_EQ(f.listed(), QStringList{QStringLiteral("Bank")});
-        EXPECT_EQ(f.session().StoredCount, 1);
+        EXPECT_EQ(f.session().StoredCount(), 1);
     }
     {
         MainWindowFixture f(store());
         ASSERT_NE(f.main, nullptr);
-        QTest::mouseClick(f.main->cmdAddNew, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(f.main, QStringLiteral("cmdAddNew")), Qt::LeftButton);
         QPointer<frmEditSafe> dialog = f.main->editDialog();
         ASSERT_TRUE(dialog);
-        dialog->txtEditAcct->setText(QStringLiteral("Neu"));
-        dialog->txtEditPass->setText(QStringLiteral("geheim"));
+        control<QLineEdit>(dialog, QStringLiteral("txtEditAcct"))->setText(QStringLiteral("Neu"));
+        control<QLineEdit>(dialog, QStringLiteral("txtEditPass"))->setText(QStringLiteral("geheim"));
         failFolderFlush();
-        QTest::mouseClick(dialog->cmdSave, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(dialog, QStringLiteral("cmdSave")), Qt::LeftButton);
         AtomicWrite::setFaultHook({});
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         ASSERT_EQ(f.folder.messages.shown().size(), 1);
@@ -154,6 +155,6 @@ TEST(frmMainStoreFiles, AnUnconfirmedSaveDeleteOrNewEntryGoesOnAndSaysSo)
         EXPECT_FALSE(dialog);
         EXPECT_TRUE(f.main->isVisible());
         EXPECT_EQ(f.listed(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Neu"), QStringLiteral("Post")}));
-        EXPECT_EQ(f.session().StoredCount, 3);
+        EXPECT_EQ(f.session().StoredCount(), 3);
     }
 }

@@ -1,4 +1,4 @@
-#include "WindowTestSupport.h"
+#include "support/WindowTesting.h"
 
 #include "store/StoreActivity.h"
 #include "store/StoreSession.h"
@@ -28,16 +28,15 @@ struct TextModeFolder : ProgramFolder {
     StoreSession session;
     int closedCalls = 0;
 
-    explicit TextModeFolder(const QByteArray& plain = {}, const QString& key = kKey)
+    // Text mode's store steps run without letting events in.
+    explicit TextModeFolder(const QByteArray& plain = {}, const QString& key = kKey) : ProgramFolder(Events::Held)
     {
         if (plain.isNull())
             copyFixture(QStringLiteral("anna.dat"));
         else
             encipherTo(dat, plain, key);
         QFile::setPermissions(dat, QFileDevice::ReadOwner);
-        session.CurrentUser = QStringLiteral("anna");
-        session.UserFile = dat;
-        session.MasterPassword = kKey;
+        session.beginFile(dat, kKey);
     }
 
     QPointer<frmNotepad> open()
@@ -114,7 +113,7 @@ TEST(frmNotepad, OpenAndCloseWithoutTypingLeavesTheFileByteForByte)
     WipedTexts wiped;
     form->close();
     flushDeletes();
-    EXPECT_TRUE(wiped.wiped(folder.session.MasterPassword, kKey));
+    EXPECT_TRUE(wiped.wiped(folder.session.MasterPassword(), kKey));
 
     EXPECT_FALSE(form);
     EXPECT_EQ(testsupport::readAll(folder.dat), before);
@@ -122,7 +121,7 @@ TEST(frmNotepad, OpenAndCloseWithoutTypingLeavesTheFileByteForByte)
     EXPECT_TRUE(folder.plaintextFiles().isEmpty());
     EXPECT_EQ(sounds.played(), QStringList({appContext().LoginSoundFile, appContext().LogoutSoundFile}));
     EXPECT_EQ(folder.closedCalls, 1);
-    EXPECT_TRUE(folder.session.MasterPassword.isEmpty());
+    EXPECT_TRUE(folder.session.MasterPassword().isEmpty());
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -167,8 +166,7 @@ TEST(frmNotepad, ANameWithoutAUserFileIsRefused)
 {
     TextModeFolder folder;
     ScriptedMessages messages;
-    folder.session.CurrentUser = QStringLiteral("niemand");
-    folder.session.UserFile = folder.path(QStringLiteral("niemand.dat"));
+    folder.session.beginFile(folder.path(QStringLiteral("niemand.dat")), kKey);
     QPointer<frmNotepad> form = folder.open();
 
     EXPECT_FALSE(form);
@@ -201,13 +199,13 @@ TEST(frmNotepad, AWrongPasswordEndsTheProgramWithoutWriting)
         folder.addSoundFiles();
         ScriptedMessages messages;
         RecordedSounds sounds;
-        folder.session.MasterPassword = c.password;
+        folder.session.beginFile(folder.dat, c.password);
         const QByteArray before = testsupport::readAll(folder.dat);
 
         WipedTexts wiped;
         frmNotepad::open(folder.session, [&] { ++folder.closedCalls; });
         flushDeletes();
-        EXPECT_TRUE(wiped.wiped(folder.session.MasterPassword, c.password));
+        EXPECT_TRUE(wiped.wiped(folder.session.MasterPassword(), c.password));
 
         ASSERT_EQ(folder.exits.size(), 1);
         EXPECT_NE(folder.exits[0], 0);

@@ -1,4 +1,4 @@
-#include "WindowTestSupport.h"
+#include "support/WindowTesting.h"
 
 #include "store/StoreActivity.h"
 #include "store/StoreSession.h"
@@ -62,7 +62,8 @@ struct AnnaFolder : ProgramFolder {
     QByteArray original = testsupport::readAll(dat);
     StoreSession session;
 
-    AnnaFolder()
+    // The dialog's store steps run without letting events in.
+    AnnaFolder() : ProgramFolder(Events::Held)
     {
         QFile::setPermissions(dat, QFileDevice::ReadOwner);
         session.begin(appContext().AppPath, QStringLiteral("anna"), kOld);
@@ -76,14 +77,12 @@ struct AnnaFolder : ProgramFolder {
 
 // anna's folder with the messages scripted and the opener's callback recorded.
 struct AnnaChange : AnnaFolder {
-    ScriptedMessages messages;
     Closed closed;
 
     void openFromMain() { frmMasterPass::openFromMain(session, closed.forMain()); }
-    // As the login window opens it: PassChangeFromLogin set, the typed password handed over.
+    // As the login window opens it: the typed password handed over.
     void openFromLogin(const QString& oldPassword)
     {
-        session.PassChangeFromLogin = 1;
         frmMasterPass::openFromLogin(session, oldPassword, closed.forLogin());
     }
     // Types the new password into the open dialog, clicks "Übernehmen" and answers the question with yes.
@@ -128,7 +127,7 @@ TEST(frmMasterPass, ChangeFromTheMainWindowKeepsTheOldStoreAsBackup)
     EXPECT_TRUE(anna.plaintextFiles().isEmpty());
 
     // The user goes on working under the new password; the main window comes back.
-    EXPECT_EQ(anna.session.MasterPassword, QStringLiteral("neu-4567"));
+    EXPECT_EQ(anna.session.MasterPassword(), QStringLiteral("neu-4567"));
     EXPECT_EQ(anna.closed.calls, 1);
     flushDeletes();
     EXPECT_FALSE(dialog.form);
@@ -181,8 +180,7 @@ TEST(frmMasterPass, ChangeFromTheLoginWindowHandsTheNewPasswordBack)
 {
     AnnaChange anna;
     // The name is typed in another case than the file's; the store is found all the same.
-    anna.session.CurrentUser = QStringLiteral("Anna");
-    anna.session.MasterPassword.clear();
+    anna.session.beginPasswordChange(appContext().AppPath, QStringLiteral("Anna"));
 
     anna.openFromLogin(kOld);
     Dialog dialog;
@@ -207,8 +205,8 @@ TEST(frmMasterPass, ChangeFromTheLoginWindowHandsTheNewPasswordBack)
     EXPECT_EQ(QFileInfo(anna.bak).fileName(), QStringLiteral("anna.bak"));
     // Nobody is logged in behind the login window: the password the change left is wiped, and the
     // dialog's own copy when it goes.
-    EXPECT_TRUE(anna.session.MasterPassword.isEmpty());
-    EXPECT_TRUE(wiped.wiped(anna.session.MasterPassword, QStringLiteral("Login#99")));
+    EXPECT_TRUE(anna.session.MasterPassword().isEmpty());
+    EXPECT_TRUE(wiped.wiped(anna.session.MasterPassword(), QStringLiteral("Login#99")));
     const qsizetype wipedBeforeRelease = wiped.count(QStringLiteral("Login#99"));
     flushDeletes();
     EXPECT_FALSE(dialog.form);
@@ -370,7 +368,7 @@ TEST(frmMasterPass, AFailureBeforeTheRenameKeepsTheOldStore)
         ASSERT_EQ(anna.messages.shown().size(), 2);
         EXPECT_FALSE(anna.messages.shown()[1].question);
         EXPECT_FALSE(anna.messages.shown()[1].prompt.isEmpty());
-        EXPECT_EQ(anna.session.MasterPassword, kOld);
+        EXPECT_EQ(anna.session.MasterPassword(), kOld);
         EXPECT_TRUE(dialog.form->isVisible());
         EXPECT_EQ(anna.closed.calls, 0);
         EXPECT_TRUE(anna.session.unlock().ok());
@@ -397,7 +395,7 @@ TEST(frmMasterPass, AnUnconfirmedFolderFlushCountsAsChangedAndSaysSo)
     EXPECT_FALSE(anna.messages.shown()[1].question);
     EXPECT_TRUE(anna.messages.shown()[1].prompt.contains(QStringLiteral("Master-Passwort ist geändert")));
     EXPECT_TRUE(opensWith(anna.dat, QStringLiteral("neu-4567"), annaPlain()));
-    EXPECT_EQ(anna.session.MasterPassword, QStringLiteral("neu-4567"));
+    EXPECT_EQ(anna.session.MasterPassword(), QStringLiteral("neu-4567"));
     EXPECT_EQ(anna.closed.calls, 1);
 }
 
@@ -418,7 +416,7 @@ TEST(frmMasterPass, AWrongOldPasswordEndsTheProgramWithTheFilesUntouched)
         ASSERT_TRUE(dialog.form);
         WipedTexts wiped;
         anna.changeTo(dialog, QStringLiteral("neu-4567"));
-        EXPECT_TRUE(wiped.wiped(anna.session.MasterPassword, wrong));
+        EXPECT_TRUE(wiped.wiped(anna.session.MasterPassword(), wrong));
 
         ASSERT_EQ(anna.exits.size(), 1);
         EXPECT_NE(anna.exits[0], 0);
@@ -435,7 +433,7 @@ TEST(frmMasterPass, AWrongOldPasswordEndsTheProgramWithTheFilesUntouched)
 TEST(frmMasterPass, ANameWithoutAUserFileIsRefused)
 {
     AnnaChange anna;
-    anna.session.CurrentUser = QStringLiteral("niemand");
+    anna.session.beginPasswordChange(appContext().AppPath, QStringLiteral("niemand"), kOld);
     anna.openFromLogin(kOld);
 
     EXPECT_EQ(visibleWindow<frmMasterPass>(), nullptr);
