@@ -67,7 +67,7 @@ TEST(DesktopLock, ScreenSaverTurningOnLocksTheLoggedInWindowAsTheLogoffDoes)
     EXPECT_EQ(main->mode(), frmMain::Mode::Editing);
 
     sendActiveChanged(screenSaver, true);
-    QTRY_VERIFY_WITH_TIMEOUT(!f.windows->loggedIn(), 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&f] { return !f.windows->loggedIn(); }, 5000));
     EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
     EXPECT_TRUE(f.folder.messages.shown().isEmpty());
     expectLockedAsLogoff(f, before);
@@ -105,7 +105,7 @@ TEST(DesktopLock, ClipboardHoldingTheUsersOwnTextIsLeftAlone)
     QGuiApplication::clipboard()->setText(QStringLiteral("eigener Text"));
 
     sendActiveChanged(screenSaver, true);
-    QTRY_VERIFY_WITH_TIMEOUT(!f.windows->loggedIn(), 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&f] { return !f.windows->loggedIn(); }, 5000));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("eigener Text"));
     EXPECT_TRUE(f.session().MasterPassword().isEmpty());
     QDBusConnection::disconnectFromBus(QStringLiteral("saver2"));

@@ -114,7 +114,7 @@ TEST(frmMainLock, LockDuringAStoreOperationIsKeptUntilItHasFinished)
         EXPECT_TRUE(f.windows->loggedIn());
         EXPECT_EQ(f.session().MasterPassword(), QStringLiteral("abcd"));
     }
-    QTRY_VERIFY_WITH_TIMEOUT(!f.windows->loggedIn(), 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&f] { return !f.windows->loggedIn(); }, 5000));
     expectLockedAsLogoff(f, before);
 }
 
@@ -211,7 +211,7 @@ TEST(frmMainLock, OpenMessageBoxGetsItsCancellingAnswerAndTheLockFollows)
         EXPECT_FALSE(rescued);
         EXPECT_TRUE(seen.contains(QString::fromUtf8(c.prompt))) << seen.toStdString();
         EXPECT_FALSE(lockedInsideTheBox);
-        QTRY_VERIFY_WITH_TIMEOUT(!f.windows->loggedIn(), 5000);
+        ASSERT_TRUE(QTest::qWaitFor([&f] { return !f.windows->loggedIn(); }, 5000));
         windowtest::flushDeletes();
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
         EXPECT_EQ(windowtest::visibleWindow<frmMasterPass>(), nullptr);
@@ -252,7 +252,7 @@ TEST(frmMainLock, IdleTimeLocksAfterNoInputAndInputPutsItOff)
     moveMouseOver(main);
     QElapsedTimer quiet;
     quiet.start();
-    QTRY_VERIFY_WITH_TIMEOUT(!f.windows->loggedIn(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&f] { return !f.windows->loggedIn(); }, 10000));
     EXPECT_GE(quiet.elapsed(), kIdle.count() - 50);
     EXPECT_TRUE(f.folder.messages.shown().isEmpty());
     expectLockedAsLogoff(f, before);
