@@ -137,6 +137,11 @@ TEST(frmMainLock, OpenDialogsCloseWithoutSavingAndTheLockGoesOn)
              return dialog;
          }},
         {"new master password typed, not taken", [](MainWindowFixture& f) -> QWidget* { return openMasterPassword(f); }},
+        {"context menu open",
+         [](MainWindowFixture& f) -> QWidget* {
+             pressMouse(f.main, Qt::RightButton);
+             return QApplication::activePopupWidget();
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -146,13 +151,13 @@ TEST(frmMainLock, OpenDialogsCloseWithoutSavingAndTheLockGoesOn)
         QPointer<QWidget> dialog = c.open(f);
         ASSERT_FALSE(dialog.isNull());
         ASSERT_TRUE(dialog->isVisible());
-        ASSERT_FALSE(f.main->isVisible());
 
         f.windows->lockSession();
         windowtest::flushDeletes();
         EXPECT_TRUE(dialog.isNull());
         EXPECT_EQ(windowtest::visibleWindow<frmEditSafe>(), nullptr);
         EXPECT_EQ(windowtest::visibleWindow<frmMasterPass>(), nullptr);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
         EXPECT_TRUE(f.folder.messages.shown().isEmpty());
         expectLockedAsLogoff(f, before);
         EXPECT_EQ(reopened(), (QStringList{QStringLiteral("Bank"), QStringLiteral("Post"), QStringLiteral("Zoo")}));
