@@ -1,8 +1,10 @@
 #include "app/AppContext.h"
 #include "app/DataFolder.h"
 #include "app/FileServices.h"
+#include "app/IdleWatcher.h"
 #include "app/MessagePresenter.h"
 #include "app/ProgramOptions.h"
+#include "app/SessionLockWatcher.h"
 #include "app/SoundPlayer.h"
 #include "app/StoreFolderLock.h"
 #include "core/ProcessProtection.h"
@@ -96,6 +98,13 @@ int main(int argc, char** argv)
     // The compact-mode step creates the main window hidden, in its stored height.
     InitApplication([&windows](bool compact) { windows.mainWindow().SetCompactMode(compact); });
     QApplication::setWindowIcon(windows.mainWindow().windowIcon());
+
+    // The logged-in window locks when the desktop locks, the machine goes to sleep or nobody has
+    // used the program for AutoLockMinutes; without a bus only the idle time locks.
+    SessionLockWatcher desktopLock;
+    IdleWatcher idle;
+    idle.setMinutes(appContext().AutoLockMinutes);
+    windows.installLockSources(idle, desktopLock);
 
     windows.showLogin();
     return app.exec();

@@ -5,10 +5,13 @@
 #include "ui/main/frmMain.h"
 
 #include "app/AppContext.h"
+#include "app/IdleWatcher.h"
+#include "app/SessionLockWatcher.h"
 #include "app/SoundPlayer.h"
 #include "store/StoreActivity.h"
 
 #include <QIcon>
+#include <QTimer>
 
 AppWindows::AppWindows() = default;
 
@@ -29,6 +32,7 @@ void AppWindows::unloadMainWindow()
 {
     frmMain* main = m_main;
     m_main = nullptr;
+    m_loggedIn = false;
     if (!main)
         return;
     main->unloadWindow();
@@ -43,6 +47,7 @@ QIcon AppWindows::mainWindowIcon()
 void AppWindows::enterMainWindow(QWidget& login)
 {
     const AppContext& app = appContext();
+    m_entering = true;
     StoreActivity::pumpEvents();
     frmMain& main = mainWindow();
     main.show();
@@ -55,8 +60,33 @@ void AppWindows::enterMainWindow(QWidget& login)
     login.close();
     StoreActivity::pumpEvents();
     m_loginTransition = false;
+    m_entering = false;
+    m_loggedIn = true;
     main.activateWindow();
     main.focusAccountList();
+}
+
+bool AppWindows::loggedIn() const
+{
+    return m_loggedIn && m_main;
+}
+
+void AppWindows::lockSession()
+{
+    if (loggedIn()) {
+        m_main->lock();
+        return;
+    }
+    // A login on its way (its store read or the main window's entry let events in) is locked
+    // once it has finished; anything else without a logged-in main window has nothing to lock.
+    if (m_entering || (StoreActivity::isRunning() && m_login))
+        QTimer::singleShot(frmMain::kLockRetryMs, this, &AppWindows::lockSession);
+}
+
+void AppWindows::installLockSources(IdleWatcher& idle, SessionLockWatcher& desktop)
+{
+    connect(&idle, &IdleWatcher::idleTimeout, this, &AppWindows::lockSession);
+    connect(&desktop, &SessionLockWatcher::lockRequested, this, &AppWindows::lockSession);
 }
 
 void AppWindows::changeMasterPasswordFromMain()

@@ -5,8 +5,10 @@
 #include <QObject>
 #include <QPointer>
 
+class IdleWatcher;
 class QIcon;
 class QWidget;
+class SessionLockWatcher;
 class frmLogin;
 class frmMain;
 
@@ -41,6 +43,15 @@ public:
     // The main window's "Master-Passwort ändern": the main window hides while the dialog is open.
     void changeMasterPasswordFromMain();
 
+    // The lock of the desktop, the machine's sleep or the idle time: a logged-in main window is
+    // locked as its logoff does (frmMain::lock); with nobody logged in nothing happens. While a
+    // login is being completed the lock waits for its end.
+    void lockSession();
+    // Both lock sources lock through lockSession from now on.
+    void installLockSources(IdleWatcher& idle, SessionLockWatcher& desktop);
+    // True from the end of a successful login until the main window is unloaded.
+    bool loggedIn() const;
+
     // Loads a fresh login window (it lists the users anew) and shows it.
     frmLogin& showLogin();
     frmLogin* loginWindow() const;
@@ -50,4 +61,6 @@ private:
     QPointer<frmMain> m_main;
     QPointer<frmLogin> m_login;
     bool m_loginTransition = false;
+    bool m_entering = false;  // enterMainWindow runs (its steps let events in)
+    bool m_loggedIn = false;
 };

@@ -461,18 +461,6 @@ void frmMain::picLogoff_Click()
     writePosition(position);
 }
 
-void frmMain::lock()
-{
-    if (m_locking || m_unloading || StoreActivity::isRunning())
-        return;
-    // An edit not saved is dropped as "Abbrechen" drops it; nothing is asked.
-    if (m_mode == Mode::Editing) {
-        List();
-        leaveEditing();
-    }
-    picLogoff_Click();
-}
-
 void frmMain::writePosition(const QPoint& position)
 {
     const AppContext& app = appContext();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/StoreResult.h"
+#include "ui/OpenDialogs.h"
 #include "ui/main/frmEditSafe.h"
 
 #include <QColor>
@@ -108,8 +109,13 @@ public:
 
     // Logoff: the store locked, then Top and Left written.
     void picLogoff_Click();
-    // The logoff without a click and without a question: an edit not saved is dropped first.
+    // The logoff without a click and without a question (frmMainLock.cpp): an edit not saved is
+    // dropped, the new-entry and master password dialogs close unsaved, an open message box gets
+    // its cancelling answer. While a store operation runs, a dialog's code has not yet returned or
+    // the window is locking, it tries again shortly; a window unloaded has nothing left to lock.
     void lock();
+    // The pause before lock() tries again.
+    static constexpr int kLockRetryMs = 100;
     // Empties a pending copy, locks the store (the list rewritten when entries changed; a failure
     // is shown, the lock completes), plays the logout sound. ShowLogin: the login window comes
     // back and this window is unloaded; otherwise the settings are written and the program ends.
@@ -187,6 +193,9 @@ private:
     void showCountdownTick(int value);
     void showClearedNotice();
     void endClearedNotice();
+    // lock()'s steps before the logoff (frmMainLock.cpp): false while something must finish first.
+    bool closeOpenDialogsForLock();
+    void retryLock();
 
     AppWindows& m_windows;
     int m_heightTwips = kFullHeight;
@@ -200,6 +209,8 @@ private:
     bool m_checkPlaceOnShow = false;  // a stored place was taken; checked again once the frame is known
     bool m_locking = false;    // LockStore runs (its message box lets events in)
     ClipboardCountdown* m_countdown = nullptr;
+    QTimer* m_lockRetry = nullptr;  // lock() again once what was running has finished
+    OpenDialogs m_openDialogs;
 
     // The controls, named as designed; tests find them by these object names.
     std::array<QLabel*, 7> lblBezeichner{};
