@@ -37,6 +37,7 @@ readonly kMainTitle="^$kTitle - $kUser\$"
 readonly kEditTitle="^$kTitle - Neuer Eintrag - $kUser\$"
 readonly kMessageTitle="^$kTitle\$"
 readonly kMasterTitle="^Master-Passwort f.+r '$kUser' .+ndern\$"
+readonly kConfirmTitle="^$kTitle - Master-Passwort best.+tigen\$"
 
 RUN="$(mktemp -d "${TMPDIR:-/tmp}/keywarden-e2e.XXXXXX")"
 # The program lies in a folder of its own, as installed; with nothing beside it, its data goes to the
@@ -242,7 +243,7 @@ snapshot_files() {
 }
 
 setting() {
-    sed -n "s/^$1=//p" "$DATA/Keywarden.ini" | tr -d '\r'
+    sed -n "s/^$1=//p" "$DATA/Keywarden.ini" 2>/dev/null | tr -d '\r'
 }
 
 start_program() {
@@ -376,15 +377,22 @@ keys Return
 wait_window "$kMessageTitle"
 notice=$WIN
 shot "new-user-notice"
-# The notice comes before the placeholder; the name is remembered before anything else.
+# The notice and the confirmation come before anything is written: no placeholder, no name remembered.
 [ ! -e "$DATA/$kUser.dat" ] || fail "$kUser.dat was created before the notice was acknowledged"
-[ "$(setting DefaultUser)" = "$kUser" ] || fail "DefaultUser is '$(setting DefaultUser)'"
+[ -z "$(setting DefaultUser)" ] || fail "DefaultUser is '$(setting DefaultUser)' before the confirmation"
 focus_window "$notice"
+keys Return
+wait_window "$kConfirmTitle"
+shot "confirm-master-password"
+[ ! -e "$DATA/$kUser.dat" ] || fail "$kUser.dat was created before the master password was confirmed"
+focus_window "$WIN"
+type_text "$kOldPass"
 keys Return
 wait_window "$kMainTitle"
 main=$WIN
 wait_gone "$kLoginTitle"
 shot "main-window"
+[ "$(setting DefaultUser)" = "$kUser" ] || fail "DefaultUser is '$(setting DefaultUser)'"
 poll 10 test -e "$DATA/$kUser.dat" || fail "no $kUser.dat"
 printf '\r\n' >"$RUN/placeholder"
 cmp -s "$RUN/placeholder" "$DATA/$kUser.dat" || fail "$kUser.dat is not the 2-byte placeholder: $(od -c "$DATA/$kUser.dat")"
@@ -509,6 +517,11 @@ wait_window "$kMasterTitle"
 master=$WIN
 window_gone "$kMainTitle" || fail "the main window stays visible behind the master password dialog"
 focus_window "$master"
+type_text "$kNewPass"
+keys Return
+# The new password typed a second time before the question.
+wait_window "$kConfirmTitle"
+focus_window "$WIN"
 type_text "$kNewPass"
 keys Return
 wait_window "$kMessageTitle"

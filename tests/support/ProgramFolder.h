@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/RecordedSounds.h"
+#include "support/ScriptedConfirmations.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestSupport.h"
 
@@ -21,7 +22,7 @@
 
 // A program folder of its own for one window test: AppPath, the temporary folder, the settings, the
 // back image and the sound files point into a temporary folder, with the default title and full
-// height; messages never block, sounds are recorded, and ending the program records the status
+// height; messages and the master password confirmation never block, sounds are recorded, and ending the program records the status
 // instead of ending the test. With Events::Pumped the store's steps let events in as the running
 // program does. Everything is put back, and the windows still open are closed, when it goes.
 class ProgramFolder {
@@ -106,6 +107,7 @@ public:
     // The statuses the program would have ended with.
     QList<int> exits;
     ScriptedMessages messages;
+    ScriptedConfirmations confirmations;
     RecordedSounds sounds;
 
 private:

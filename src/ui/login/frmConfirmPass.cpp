@@ -1,5 +1,6 @@
 #include "ui/login/frmConfirmPass.h"
 
+#include "ui/ReplaceableAction.h"
 #include "ui/common/FormLook.h"
 #include "ui/common/Twips.h"
 #include "ui/controls/StrengthBar.h"
@@ -16,6 +17,16 @@
 namespace {
 
 const QColor kBackColor = FormLook::fromBgr(0x00E0E0E0);
+
+ReplaceableAction<bool(QWidget*, const QString&)>& confirmAction()
+{
+    static ReplaceableAction<bool(QWidget*, const QString&)> action([](QWidget* parent, const QString& expected) {
+        frmConfirmPass dialog(expected, parent);
+        dialog.exec();
+        return dialog.confirmed();
+    });
+    return action;
+}
 
 } // namespace
 
@@ -89,9 +100,12 @@ frmConfirmPass::~frmConfirmPass()
 
 bool frmConfirmPass::confirm(QWidget* parent, const QString& expected)
 {
-    frmConfirmPass dialog(expected, parent);
-    dialog.exec();
-    return dialog.confirmed();
+    return confirmAction()(parent, expected);
+}
+
+frmConfirmPass::ConfirmAction frmConfirmPass::setConfirmAction(ConfirmAction action)
+{
+    return confirmAction().replace(std::move(action));
 }
 
 void frmConfirmPass::cmdOK_Click()

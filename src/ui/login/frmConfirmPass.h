@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <functional>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,6 +23,11 @@ public:
     // Modal: true only when the user typed `expected` and confirmed; false after Abbrechen,
     // Escape or the close button.
     static bool confirm(QWidget* parent, const QString& expected);
+
+    // A seam for tests: while an action is installed, confirm() asks it instead of opening the
+    // dialog. Returns the action installed before; an empty action brings the dialog back.
+    using ConfirmAction = std::function<bool(QWidget* parent, const QString& expected)>;
+    static ConfirmAction setConfirmAction(ConfirmAction action);
 
     // Whether the typed text matched and was confirmed.
     bool confirmed() const { return m_confirmed; }

@@ -7,6 +7,7 @@
 #include "ui/common/PictureBox.h"
 #include "ui/common/Twips.h"
 #include "ui/controls/XPStyle.h"
+#include "ui/login/frmConfirmPass.h"
 #include "ui/login/frmMasterPass.h"
 #include "ui/textmode/frmNotepad.h"
 
@@ -100,6 +101,13 @@ frmLogin::frmLogin(AppWindows& windows) : QWidget(nullptr, FormLook::toolWindowF
     Image1->setToolTip(QStringLiteral("Hier klicken um einzuloggen"));
     Twips::place(Image1, 3900, 345, 480, 480);
     Image1->raise();
+
+    // The key picture and the area around it show no text: screen readers announce these.
+    Image1->setAccessibleName(QStringLiteral("Anmelden"));
+    Image1->setAccessibleDescription(
+        QStringLiteral("Schlüsselbild: öffnet die Passwortdatei des Benutzers mit dem eingegebenen Master-Passwort"));
+    Image2->setAccessibleName(QStringLiteral("Anmelden"));
+    Image2->setAccessibleDescription(QStringLiteral("Fläche um das Schlüsselbild: meldet ebenfalls an"));
 
     XPStyle1 = new XPStyle(this);
     XPStyle1->setObjectName(QStringLiteral("XPStyle1"));
@@ -209,10 +217,9 @@ void frmLogin::login()
         return;
     }
 
-    // Remembered before the store is touched, also when the password turns out to be wrong.
-    WriteIni(app.AppTitle, QStringLiteral("DefaultUser"), user, app.SettingsFile);
-
     if (store.userFileExists()) {
+        // Remembered before the store is touched, also when the password turns out to be wrong.
+        WriteIni(app.AppTitle, QStringLiteral("DefaultUser"), user, app.SettingsFile);
         const StoreResult result = store.unlock();
         if (!result) {
             store.forgetMasterPassword();
@@ -230,6 +237,14 @@ void frmLogin::login()
         }
     } else {
         ShowMessage(newUserNotice(), kMessageInformation);
+        // One typo in a master password nobody can recover loses the store: typed twice before
+        // anything is written. Cancelled, the login stays as it was and nothing is remembered.
+        if (!frmConfirmPass::confirm(this, password)) {
+            store.forgetMasterPassword();
+            focusLoginField(kFocusPassword);
+            return;
+        }
+        WriteIni(app.AppTitle, QStringLiteral("DefaultUser"), user, app.SettingsFile);
         const StoreResult result = store.createPlaceholder();
         if (!result.stored()) {
             store.forgetMasterPassword();

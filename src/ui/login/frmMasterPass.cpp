@@ -3,6 +3,7 @@
 #include "ui/ProgramExit.h"
 #include "ui/common/FormLook.h"
 #include "ui/common/Twips.h"
+#include "ui/login/frmConfirmPass.h"
 
 #include "app/AppContext.h"
 #include "app/FileServices.h"
@@ -170,6 +171,12 @@ void frmMasterPass::Command1_Click()
     if (!checked) {
         ShowMessage(checked.message, static_cast<qint16>(checked.kind));
         (checked.focus == StoreField::OldPassword ? m_txtOldPass : m_txtNewPass)->setFocus();
+        return;
+    }
+    // The new password typed a second time, before the question and before anything is written;
+    // cancelled, the dialog stays open with both boxes as they were.
+    if (!frmConfirmPass::confirm(this, newPassword)) {
+        m_txtNewPass->setFocus();
         return;
     }
     if (!AskYesNo(QStringLiteral("Soll das Master-Passwort für '") + m_session.CurrentUser()

@@ -3,6 +3,7 @@
 #include "ui/common/EntryFieldWidgets.h"
 #include "ui/common/FormLook.h"
 #include "ui/common/Twips.h"
+#include "ui/main/PasswordBoxGenerator.h"
 #include "ui/main/frmMain.h"
 
 #include "app/AppContext.h"
@@ -103,6 +104,10 @@ frmEditSafe::frmEditSafe(frmMain& main)
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     txtEditAcct->installEventFilter(this);
+    // "Passwort erzeugen" in the password box's context menu and on Ctrl+G.
+    new PasswordBoxGenerator(txtEditPass);
+    Check1->setAccessibleName(QStringLiteral("Passwortfeld mit ***** anzeigen"));
+    Check1->setAccessibleDescription(QStringLiteral("Verbirgt das Passwort hinter Sternchen, wenn angekreuzt"));
 
     FormLook::enterClicksButtons(this);
     Form_Load();

@@ -67,6 +67,7 @@ frmMain::frmMain(AppWindows& windows) : QWidget(nullptr, FormLook::toolWindowFla
     createControls();
     connectHandlers();
     setTabOrder();
+    createTools();
     FormLook::enterClicksButtons(this);
     Form_Load();
 }
@@ -507,6 +508,7 @@ void frmMain::Form_Unload()
 void frmMain::unloadWindow()
 {
     m_unloading = true;
+    closeTools();
     delete m_editDialog.data();
     Timer1->stop();
     m_countdown->stop();

@@ -5,6 +5,7 @@
 #include "ui/main/frmEditSafe.h"
 
 #include <QColor>
+#include <QDialog>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
@@ -15,6 +16,7 @@
 class AppWindows;
 class ClipboardCountdown;
 class MarlettButton;
+class PasswordBoxGenerator;
 class PictureBox;
 class QAction;
 class QCheckBox;
@@ -24,6 +26,7 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QShortcut;
 class QTimer;
 class StoreSession;
 class XP_ProgressBar;
@@ -137,6 +140,10 @@ public:
     // shows the list again with the password box masked, after "Abbrechen" (`name` empty) as it was.
     void returnFromNewEntry(const QString& name, const QPoint& place);
 
+    // Ctrl+F and "Suchen…": the search window over the listed names; the account chosen there is
+    // shown as choosing it in cboAccount shows it. Not while editing (frmMainTools.cpp).
+    void mnuSearch_Click();
+
     // The account name as it stood in the list when editing began.
     QString OldAccountName;
     // The clipboard countdown this window shows (Timer2, the pause, Timer3).
@@ -196,6 +203,11 @@ private:
     // lock()'s steps before the logoff (frmMainLock.cpp): false while something must finish first.
     bool closeOpenDialogsForLock();
     void retryLock();
+    // Search, the password generator and the names screen readers announce (frmMainTools.cpp).
+    void createTools();
+    void setAccessibleTexts();
+    // Closes the search window or the generator when the window is unloaded under them.
+    void closeTools();
 
     AppWindows& m_windows;
     int m_heightTwips = kFullHeight;
@@ -239,4 +251,8 @@ private:
     QAction* mnuChngMaster = nullptr;
     QMenu* mnuPop = nullptr;
     QAction* mnuCopyAdress = nullptr;
+    QAction* mnuSearch = nullptr;
+    QShortcut* m_findShortcut = nullptr;
+    PasswordBoxGenerator* m_passwordGenerator = nullptr;
+    QPointer<QDialog> m_searchDialog;
 };

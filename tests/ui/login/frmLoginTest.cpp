@@ -7,9 +7,12 @@
 #include "support/WipedTexts.h"
 #include "store/UserDirectory.h"
 #include "support/StoreFiles.h"
+#include "support/ModalDriver.h"
 #include "ui/common/PictureBox.h"
+#include "ui/login/frmConfirmPass.h"
 
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 
 namespace {
@@ -124,6 +127,7 @@ TEST(frmLogin, FourCharactersCreateANewUserAfterTheNotice)
     EXPECT_EQ(text.count(QStringLiteral("\r\n")), 9);
     EXPECT_TRUE(text.endsWith(QStringLiteral("\r\n")));
     EXPECT_FALSE(notice.fileExistedAtNotice);
+    EXPECT_EQ(folder.confirmations.asked(), QStringList{QStringLiteral("abcd")});
 
     EXPECT_EQ(testsupport::readAll(folder.path(QStringLiteral("neu.dat"))), QByteArray("\r\n"));
     EXPECT_FALSE(login);
@@ -472,4 +476,72 @@ TEST(frmLogin, PasswordLabelLightsUpAndOpensTheChange)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(login.isVisible());
     EXPECT_TRUE(folder.exits.isEmpty());
+}
+
+TEST(frmLogin, ANewUsersMasterPasswordIsConfirmedBeforeTheStoreIsCreated)
+{
+    struct Case {
+        const char* name;
+        QStringList typed;  // into the confirmation, each with Enter
+        bool cancel;        // Abbrechen after them
+        bool created;
+        int mismatches;
+    };
+    const Case cases[] = {
+        {"typed the same", {QStringLiteral("neu-geheim")}, false, true, 0},
+        {"a typo, then the same", {QStringLiteral("neu-geheim!"), QStringLiteral("neu-geheim")}, false, true, 1},
+        {"Abbrechen", {}, true, false, 0},
+        {"a typo, then Abbrechen", {QStringLiteral("Neu-geheim")}, true, false, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProgramFolder folder;
+        folder.confirmations.useDialog();
+        AppWindows windows;
+        QPointer<frmLogin> login = &windows.showLogin();
+        typeLogin(*login, QStringLiteral("neu"), QStringLiteral("neu-geheim"));
+
+        bool noticeBefore = false;
+        ModalDriver<frmConfirmPass> confirm([&](frmConfirmPass* dialog) {
+            // The notice came first, and the file is not there yet.
+            noticeBefore = folder.messages.shown().size() == 1 && !QFileInfo::exists(folder.path(QStringLiteral("neu.dat")));
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Tarvenic Keywarden - Master-Passwort bestätigen"));
+            QLineEdit* box = dialog->findChild<QLineEdit*>(QStringLiteral("txtConfirm"));
+            EXPECT_EQ(dialog->focusWidget(), box);
+            for (const QString& text : c.typed) {
+                QTest::keyClicks(box, text);
+                QTest::keyClick(box, Qt::Key_Return);
+            }
+            if (c.cancel)
+                dialog->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+        });
+        pressKey(control<QLineEdit>(login, QStringLiteral("txtLoginPassWord")), Qt::Key_Return);
+        ASSERT_TRUE(confirm.opened());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(noticeBefore);
+
+        int refusals = 0;
+        for (const ScriptedMessages::Shown& shown : folder.messages.shown())
+            refusals += shown.prompt == frmConfirmPass::kMismatch ? 1 : 0;
+        EXPECT_EQ(refusals, c.mismatches);
+        EXPECT_EQ(folder.messages.shown().size(), 1 + c.mismatches);
+        if (c.created) {
+            EXPECT_EQ(testsupport::readAll(folder.path(QStringLiteral("neu.dat"))), QByteArray("\r\n"));
+            EXPECT_FALSE(login);
+            ASSERT_NE(windows.loadedMainWindow(), nullptr);
+            EXPECT_TRUE(windows.loadedMainWindow()->isVisible());
+            EXPECT_EQ(windows.session().MasterPassword(), QStringLiteral("neu-geheim"));
+        } else {
+            // Nothing written, not even the remembered user; the login is back as it was.
+            EXPECT_EQ(folder.files(), QStringList());
+            ASSERT_TRUE(login);
+            EXPECT_TRUE(login->isVisible());
+            EXPECT_EQ(control<QComboBox>(login, QStringLiteral("Combo1"))->currentText(), QStringLiteral("neu"));
+            EXPECT_EQ(control<QLineEdit>(login, QStringLiteral("txtLoginPassWord"))->text(), QStringLiteral("neu-geheim"));
+            EXPECT_EQ(login->focusWidget(), control<QLineEdit>(login, QStringLiteral("txtLoginPassWord")));
+            EXPECT_TRUE(windows.session().MasterPassword().isEmpty());
+            EXPECT_FALSE(windows.mainWindow().isVisible());
+        }
+        EXPECT_TRUE(folder.exits.isEmpty());
+    }
 }

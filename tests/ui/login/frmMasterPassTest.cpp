@@ -2,9 +2,11 @@
 
 #include "store/StoreActivity.h"
 #include "store/StoreSession.h"
+#include "support/ModalDriver.h"
 #include "support/ScriptedMessages.h"
 #include "support/WipedTexts.h"
 #include "ui/common/Twips.h"
+#include "ui/login/frmConfirmPass.h"
 #include "ui/login/frmMasterPass.h"
 
 #include <QLabel>
@@ -111,6 +113,7 @@ TEST(frmMasterPass, ChangeFromTheMainWindowKeepsTheOldStoreAsBackup)
 
     anna.changeTo(dialog, QStringLiteral("neu-4567"));
 
+    EXPECT_EQ(anna.confirmations.asked(), QStringList{QStringLiteral("neu-4567")});
     ASSERT_EQ(anna.messages.shown().size(), 1);
     EXPECT_TRUE(anna.messages.shown()[0].question);
     EXPECT_TRUE(anna.messages.shown()[0].questionIcon);
@@ -274,6 +277,8 @@ TEST(frmMasterPass, ChecksRefuseBeforeAnyQuestionAndNoLeavesEverything)
             EXPECT_EQ(shown.kind, c.kind);
             EXPECT_EQ(dialog.form->focusWidget()->objectName(), QString::fromLatin1(c.focus));
         }
+        // The confirmation comes only for a new password the checks took, before the question.
+        EXPECT_EQ(anna.confirmations.asked(), c.message.isEmpty() ? QStringList{c.newPassword} : QStringList());
         // Nothing changed: the dialog stays open with its input, the files as they were.
         EXPECT_TRUE(anna.untouched());
         EXPECT_TRUE(dialog.form->isVisible());
@@ -471,4 +476,76 @@ TEST(frmMasterPass, CancelDuringTheChangeWaitsForIt)
     EXPECT_EQ(anna.closed.calls, 1);
     EXPECT_TRUE(anna.closed.changed);
     EXPECT_TRUE(opensWith(anna.dat, QStringLiteral("neu-4567"), annaPlain()));
+}
+
+namespace {
+
+// Types each text into the confirmation dialog and presses Enter; cancels after them when asked.
+std::function<void(frmConfirmPass*)> confirmTyping(const QStringList& texts, bool cancelAfter = false)
+{
+    return [texts, cancelAfter](frmConfirmPass* dialog) {
+        QLineEdit* box = dialog->findChild<QLineEdit*>(QStringLiteral("txtConfirm"));
+        for (const QString& text : texts) {
+            QTest::keyClicks(box, text);
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+        if (cancelAfter)
+            dialog->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+    };
+}
+
+} // namespace
+
+TEST(frmMasterPass, TheNewPasswordIsConfirmedInItsOwnDialogBeforeTheChange)
+{
+    struct Case {
+        const char* name;
+        QStringList typed;    // into the confirmation, each with Enter
+        bool cancel;          // Abbrechen after them
+        int mismatches;       // refusals shown inside the confirmation
+    };
+    const Case cases[] = {
+        {"typed the same", {QStringLiteral("neu-4567")}, false, 0},
+        {"a typo, then the same", {QStringLiteral("neu-4568"), QStringLiteral("neu-4567")}, false, 1},
+        {"cancelled", {}, true, 0},
+        {"a typo, then cancelled", {QStringLiteral("neu4567")}, true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AnnaChange anna;
+        anna.confirmations.useDialog();
+        anna.openFromMain();
+        Dialog dialog;
+        ASSERT_TRUE(dialog.form);
+        dialog.newPass()->setText(QStringLiteral("neu-4567"));
+        if (!c.cancel)
+            anna.messages.queueAnswer(true);
+        ModalDriver<frmConfirmPass> confirm(confirmTyping(c.typed, c.cancel));
+        dialog.clickApply();
+        ASSERT_TRUE(confirm.opened());
+
+        int refusals = 0;
+        for (const ScriptedMessages::Shown& shown : anna.messages.shown())
+            refusals += shown.prompt == frmConfirmPass::kMismatch ? 1 : 0;
+        EXPECT_EQ(refusals, c.mismatches);
+        if (c.cancel) {
+            // Nothing asked, nothing written; the dialog stays open as it was.
+            EXPECT_EQ(anna.messages.shown().size(), c.mismatches);
+            EXPECT_TRUE(anna.untouched());
+            ASSERT_TRUE(dialog.form);
+            EXPECT_TRUE(dialog.form->isVisible());
+            EXPECT_EQ(dialog.newPass()->text(), QStringLiteral("neu-4567"));
+            EXPECT_EQ(dialog.oldPass()->text(), kOld);
+            EXPECT_EQ(anna.closed.calls, 0);
+            EXPECT_EQ(anna.session.MasterPassword(), kOld);
+        } else {
+            ASSERT_EQ(anna.messages.shown().size(), c.mismatches + 1);
+            EXPECT_EQ(anna.messages.shown().last().prompt, kQuestion);
+            EXPECT_EQ(testsupport::readAll(anna.bak), anna.original);
+            EXPECT_TRUE(opensWith(anna.dat, QStringLiteral("neu-4567"), annaPlain()));
+            EXPECT_EQ(anna.session.MasterPassword(), QStringLiteral("neu-4567"));
+            EXPECT_EQ(anna.closed.calls, 1);
+        }
+        flushDeletes();
+    }
 }
