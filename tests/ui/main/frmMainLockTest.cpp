@@ -7,6 +7,8 @@
 #include "store/StoreActivity.h"
 #include "ui/MessageBoxBackend.h"
 #include "ui/login/frmMasterPass.h"
+#include "ui/main/frmGenerator.h"
+#include "ui/main/frmSearch.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -225,6 +227,70 @@ TEST(frmMainLock, OpenMessageBoxGetsItsCancellingAnswerAndTheLockFollows)
         EXPECT_EQ(reopened(QStringLiteral("Post"), &entry),
                   (QStringList{QStringLiteral("Bank"), QStringLiteral("Post"), QStringLiteral("Zoo")}));
         EXPECT_EQ(entry.User, QStringLiteral("kunde7"));
+    }
+}
+
+// The search window and the generator run their own loops: a lock inside them closes them, the
+// account typed in the search is not chosen, the generated password is not put into the box, and
+// the edit is dropped as for any other lock.
+TEST(frmMainLock, SearchOrGeneratorOpenAtTheLockLeaveNothingBehind)
+{
+    struct Case {
+        const char* name;
+        std::function<void(MainWindowFixture&)> open;  // returns when the dialog's loop has ended
+        std::function<bool()> dialogIsUp;
+    };
+    const Case cases[] = {
+        {"search with a name typed",
+         [](MainWindowFixture& f) { f.main->mnuSearch_Click(); },
+         [] {
+             auto* search = qobject_cast<frmSearch*>(QApplication::activeModalWidget());
+             if (search)
+                 QTest::keyClicks(search->findChild<QLineEdit*>(QStringLiteral("txtSearch")), QStringLiteral("zoo"));
+             return search != nullptr;
+         }},
+        {"generator while editing the password",
+         [](MainWindowFixture& f) {
+             f.main->cmdEdit_Click();
+             QLineEdit* box = control<QLineEdit>(f.main, QStringLiteral("txtPassWord"));
+             box->setFocus();
+             QTest::keyClick(box, Qt::Key_G, Qt::ControlModifier);
+         },
+         [] { return qobject_cast<frmGenerator*>(QApplication::activeModalWidget()) != nullptr; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MainWindowFixture f(threeAccounts());
+        ASSERT_NE(f.main, nullptr);
+        ASSERT_TRUE(f.main->selectAccount(QStringLiteral("Post")));
+        const StoreBefore before = StoreBefore::of(f);
+
+        bool dialogSeen = false;
+        QTimer::singleShot(50, [&] {
+            dialogSeen = c.dialogIsUp();
+            f.windows->lockSession();
+        });
+        bool rescued = false;
+        QTimer::singleShot(5000, [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                rescued = true;
+                dialog->close();
+            }
+        });
+
+        c.open(f);
+        EXPECT_TRUE(dialogSeen);
+        EXPECT_FALSE(rescued);
+        ASSERT_TRUE(QTest::qWaitFor([&f] { return !f.windows->loggedIn(); }, 5000));
+        windowtest::flushDeletes();
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        EXPECT_EQ(windowtest::visibleWindow<frmSearch>(), nullptr);
+        EXPECT_EQ(windowtest::visibleWindow<frmGenerator>(), nullptr);
+        expectLockedAsLogoff(f, before);
+        AccountEntry entry;
+        EXPECT_EQ(reopened(QStringLiteral("Post"), &entry),
+                  (QStringList{QStringLiteral("Bank"), QStringLiteral("Post"), QStringLiteral("Zoo")}));
+        EXPECT_EQ(entry.Pass, QStringLiteral("p-post"));
     }
 }
 
