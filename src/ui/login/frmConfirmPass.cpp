@@ -82,7 +82,9 @@ frmConfirmPass::frmConfirmPass(const QString& expected, QWidget* parent)
     layout->addWidget(m_strength);
     layout->addSpacing(4);
     layout->addLayout(buttons);
-    setFixedWidth(Twips::toPixels(5700, this));
+    // Wide enough for the whole title; a fixed size, so that window managers draw no resize handle.
+    setFixedWidth(Twips::toPixels(6600, this));
+    setFixedHeight(layout->heightForWidth(width()) > 0 ? layout->heightForWidth(width()) : sizeHint().height());
 
     connect(m_txtConfirm, &QLineEdit::textChanged, m_strength, &StrengthBar::setPassword);
     connect(m_txtConfirm, &QLineEdit::returnPressed, this, &frmConfirmPass::cmdOK_Click);
