@@ -364,7 +364,8 @@ int CliRunner::add(const CliRequest& request)
     return kDone;
 }
 
-int CliRunner::edit(const CliRequest& request)
+int CliRunner::changeAccount(const CliRequest& request,
+                             const std::function<int(StoreSession& session, const QString& name)>& change)
 {
     StoreFolderLock folderLock(QFileInfo(request.storeFile).absolutePath());
     StoreSession session;
@@ -373,6 +374,17 @@ int CliRunner::edit(const CliRequest& request)
     QString name;
     if (const int status = findAccount(session, request.account, name); status != kDone)
         return status;
+    return change(session, name);
+}
+
+int CliRunner::edit(const CliRequest& request)
+{
+    return changeAccount(request,
+                         [&](StoreSession& session, const QString& name) { return editEntry(request, session, name); });
+}
+
+int CliRunner::editEntry(const CliRequest& request, StoreSession& session, const QString& name)
+{
     AccountEntry entry;
     if (StoreResult r = session.readEntry(name, entry); !r)
         return failStore(r, request.storeFile);
@@ -403,38 +415,24 @@ int CliRunner::edit(const CliRequest& request)
 
 int CliRunner::rename(const CliRequest& request)
 {
-    StoreFolderLock folderLock(QFileInfo(request.storeFile).absolutePath());
-    StoreSession session;
-    if (const int status = openForWriting(request, folderLock, session); status != kDone)
-        return status;
-    QString name;
-    if (const int status = findAccount(session, request.account, name); status != kDone)
-        return status;
-    AccountEntry entry;
-    if (StoreResult r = session.readEntry(name, entry); !r)
-        return failStore(r, request.storeFile);
-    // The window's rename is a save under a new name; the list the logoff would rewrite is
-    // rewritten in the same cycle, as no logoff follows.
-    const StoreResult r = session.saveEntry(name, request.newName, entry, StoreSession::ListUpdate::Now);
-    entry.wipe();
-    if (!r)
-        return failStore(r, request.storeFile);
-    return kDone;
+    return changeAccount(request, [&](StoreSession& session, const QString& name) {
+        AccountEntry entry;
+        if (StoreResult r = session.readEntry(name, entry); !r)
+            return failStore(r, request.storeFile);
+        // The window's rename is a save under a new name; the list the logoff would rewrite is
+        // rewritten in the same cycle, as no logoff follows.
+        const StoreResult r = session.saveEntry(name, request.newName, entry, StoreSession::ListUpdate::Now);
+        entry.wipe();
+        return r ? kDone : failStore(r, request.storeFile);
+    });
 }
 
 int CliRunner::remove(const CliRequest& request)
 {
-    StoreFolderLock folderLock(QFileInfo(request.storeFile).absolutePath());
-    StoreSession session;
-    if (const int status = openForWriting(request, folderLock, session); status != kDone)
-        return status;
-    QString name;
-    if (const int status = findAccount(session, request.account, name); status != kDone)
-        return status;
-    const StoreResult r = session.deleteEntry(name, StoreSession::ListUpdate::Now);
-    if (!r)
-        return failStore(r, request.storeFile);
-    return kDone;
+    return changeAccount(request, [&](StoreSession& session, const QString& name) {
+        const StoreResult r = session.deleteEntry(name, StoreSession::ListUpdate::Now);
+        return r ? kDone : failStore(r, request.storeFile);
+    });
 }
 
 int CliRunner::passwd(const CliRequest& request)

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class SecretReader;
 class StoreFolderLock;
 class StoreSession;
@@ -55,6 +57,11 @@ private:
     int acquireLock(StoreFolderLock& folderLock);
     // The listed name for `typed` (exact, else without regard to case), or the error exit.
     int findAccount(const StoreSession& session, const QString& typed, QString& name);
+    // Opens the store for writing under the folder lock, finds the account the request names and
+    // hands both to `change`; its status, or the status of what failed before it.
+    int changeAccount(const CliRequest& request,
+                      const std::function<int(StoreSession& session, const QString& name)>& change);
+    int editEntry(const CliRequest& request, StoreSession& session, const QString& name);
 
     // Checks the file and reads the master password; 0 when both are there.
     int prepare(const CliRequest& request, QString& masterPassword, bool forWriting);
