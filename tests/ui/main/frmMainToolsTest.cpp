@@ -97,6 +97,42 @@ std::function<void(frmGenerator*)> generatorClicks(const char* button, QString* 
     };
 }
 
+// Opens the generator from the box's context menu and clicks `button` in it; what the generator
+// showed, or nothing when no menu, no item or no generator came up (each a test failure).
+QString generateFromMenu(QLineEdit* box, const char* button)
+{
+    QPointer<QMenu> menu = openContextMenu(box);
+    if (!menu) {
+        ADD_FAILURE() << "no context menu on the password box";
+        return {};
+    }
+    QAction* generate = generateAction(menu);
+    if (!generate) {
+        ADD_FAILURE() << "no \"Passwort erzeugen\" in the context menu";
+        return {};
+    }
+    QString shown;
+    ModalDriver<frmGenerator> generator(generatorClicks(button, &shown));
+    generate->trigger();
+    EXPECT_TRUE(generator.opened());
+    // Opening the generator may have closed and released the menu already.
+    if (menu)
+        menu->close();
+    flushDeletes();
+    return shown;
+}
+
+// Ctrl+G in the box, and `button` clicked in the generator if one opens; whether one opened.
+bool generateByShortcut(QLineEdit* box, const char* button, QString* shown)
+{
+    // Activated first: waiting for it runs the event loop, which would run the driver too early.
+    activate(box->window());
+    box->setFocus();
+    ModalDriver<frmGenerator> generator(generatorClicks(button, shown));
+    QTest::keyClick(box, Qt::Key_G, Qt::ControlModifier);
+    return generator.opened();
+}
+
 } // namespace
 
 TEST(frmMainTools, CtrlFFindsAnAccountAndEnterShowsItAsChoosingItInTheList)
@@ -193,73 +229,42 @@ TEST(frmMainTools, TheGeneratorFillsThePasswordBoxWhileEditingAndArmsSpeichern)
 
     // Viewing: the locked box offers no menu and Ctrl+G opens nothing.
     EXPECT_EQ(openContextMenu(box), nullptr);
-    {
-        QString shown;
-        // Activated first: waiting for it runs the event loop, which would run the driver too early.
-        activate(box->window());
-        box->setFocus();
-        ModalDriver<frmGenerator> generator(generatorClicks("cmdApply", &shown));
-        QTest::keyClick(box, Qt::Key_G, Qt::ControlModifier);
-        EXPECT_FALSE(generator.opened());
-        EXPECT_EQ(box->text(), QStringLiteral("bank-pw"));
-    }
+    QString shown;
+    EXPECT_FALSE(generateByShortcut(box, "cmdApply", &shown));
+    EXPECT_EQ(box->text(), QStringLiteral("bank-pw"));
 
     f.main->cmdEdit_Click();
     ASSERT_FALSE(box->isReadOnly());
     EXPECT_FALSE(save->isEnabled());
 
-    // Abbrechen in the generator leaves the box as it was.
+    // The box's own entries stay, the generator comes last.
     {
         QPointer<QMenu> menu = openContextMenu(box);
         ASSERT_NE(menu, nullptr);
-        // The box's own entries stay, the generator comes last.
         EXPECT_GT(menu->actions().size(), 2);
         QAction* generate = generateAction(menu);
         ASSERT_NE(generate, nullptr);
         EXPECT_EQ(menu->actions().last(), generate);
         EXPECT_EQ(generate->text(), QStringLiteral("Passwort erzeugen"));
         EXPECT_TRUE(generate->isEnabled());
-        QString shown;
-        ModalDriver<frmGenerator> generator(generatorClicks("cmdCancel", &shown));
-        generate->trigger();
-        ASSERT_TRUE(generator.opened());
-        EXPECT_FALSE(shown.isEmpty());
-        EXPECT_EQ(box->text(), QStringLiteral("bank-pw"));
-        EXPECT_FALSE(save->isEnabled());
-        // Opening the generator may have closed and released the menu already.
-        if (menu)
-            menu->close();
+        menu->close();
         flushDeletes();
     }
+    // Abbrechen in the generator leaves the box as it was.
+    EXPECT_FALSE(generateFromMenu(box, "cmdCancel").isEmpty());
+    EXPECT_EQ(box->text(), QStringLiteral("bank-pw"));
+    EXPECT_FALSE(save->isEnabled());
     // Übernehmen puts the shown password into the box, and Speichern stores it.
-    QString generated;
-    {
-        QPointer<QMenu> menu = openContextMenu(box);
-        ASSERT_NE(menu, nullptr);
-        ModalDriver<frmGenerator> generator(generatorClicks("cmdApply", &generated));
-        generateAction(menu)->trigger();
-        ASSERT_TRUE(generator.opened());
-        EXPECT_EQ(generated.size(), 20);
-        EXPECT_EQ(box->text(), generated);
-        EXPECT_TRUE(save->isEnabled());
-        // Opening the generator may have closed and released the menu already.
-        if (menu)
-            menu->close();
-        flushDeletes();
-    }
+    QString generated = generateFromMenu(box, "cmdApply");
+    EXPECT_EQ(generated.size(), 20);
+    EXPECT_EQ(box->text(), generated);
+    EXPECT_TRUE(save->isEnabled());
     // Ctrl+G in the box opens it as well.
-    {
-        QString again;
-        // Activated first: waiting for it runs the event loop, which would run the driver too early.
-        activate(box->window());
-        box->setFocus();
-        ModalDriver<frmGenerator> generator(generatorClicks("cmdApply", &again));
-        QTest::keyClick(box, Qt::Key_G, Qt::ControlModifier);
-        ASSERT_TRUE(generator.opened());
-        EXPECT_NE(again, generated);
-        generated = again;
-        EXPECT_EQ(box->text(), generated);
-    }
+    QString again;
+    ASSERT_TRUE(generateByShortcut(box, "cmdApply", &again));
+    EXPECT_NE(again, generated);
+    generated = again;
+    EXPECT_EQ(box->text(), generated);
     f.main->cmdSave_Click();
     EXPECT_EQ(f.main->mode(), frmMain::Mode::Viewing);
     EXPECT_EQ(f.stored(QStringLiteral("Bank")).Pass, generated);
@@ -279,46 +284,15 @@ TEST(frmMainTools, TheNewEntryDialogOffersTheGeneratorOnItsPasswordBox)
     control<QLineEdit>(dialog, QStringLiteral("txtEditAcct"))->setText(QStringLiteral("Neu"));
     box->setText(QStringLiteral("selbst"));
 
-    {
-        QPointer<QMenu> menu = openContextMenu(box);
-        ASSERT_NE(menu, nullptr);
-        QAction* generate = generateAction(menu);
-        ASSERT_NE(generate, nullptr);
-        QString shown;
-        ModalDriver<frmGenerator> generator(generatorClicks("cmdCancel", &shown));
-        generate->trigger();
-        ASSERT_TRUE(generator.opened());
-        EXPECT_EQ(box->text(), QStringLiteral("selbst"));
-        // Opening the generator may have closed and released the menu already.
-        if (menu)
-            menu->close();
-        flushDeletes();
-    }
-    QString generated;
-    {
-        QPointer<QMenu> menu = openContextMenu(box);
-        ASSERT_NE(menu, nullptr);
-        ModalDriver<frmGenerator> generator(generatorClicks("cmdApply", &generated));
-        generateAction(menu)->trigger();
-        ASSERT_TRUE(generator.opened());
-        ASSERT_FALSE(generated.isEmpty());
-        EXPECT_EQ(box->text(), generated);
-        // Opening the generator may have closed and released the menu already.
-        if (menu)
-            menu->close();
-        flushDeletes();
-    }
-    {
-        QString again;
-        // Activated first: waiting for it runs the event loop, which would run the driver too early.
-        activate(box->window());
-        box->setFocus();
-        ModalDriver<frmGenerator> generator(generatorClicks("cmdApply", &again));
-        QTest::keyClick(box, Qt::Key_G, Qt::ControlModifier);
-        ASSERT_TRUE(generator.opened());
-        generated = again;
-        EXPECT_EQ(box->text(), generated);
-    }
+    EXPECT_FALSE(generateFromMenu(box, "cmdCancel").isEmpty());
+    EXPECT_EQ(box->text(), QStringLiteral("selbst"));
+    QString generated = generateFromMenu(box, "cmdApply");
+    ASSERT_FALSE(generated.isEmpty());
+    EXPECT_EQ(box->text(), generated);
+    QString again;
+    ASSERT_TRUE(generateByShortcut(box, "cmdApply", &again));
+    generated = again;
+    EXPECT_EQ(box->text(), generated);
     dialog->cmdSave_Click();
     flushDeletes();
     EXPECT_TRUE(f.folder.messages.shown().isEmpty());
