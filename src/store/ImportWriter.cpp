@@ -16,18 +16,15 @@
 
 namespace {
 
-const QString kCountKey = QStringLiteral("Count");
 constexpr QByteArrayView kCrLf("\r\n");
-constexpr char16_t kAccountPrefix[] = u"Account";
-constexpr qsizetype kAccountPrefixSize = 7;
 
 // The key "Account<number>" in a buffer of the caller's, so ten thousand keys need no allocation.
 QStringView listKey(char16_t (&buffer)[24], int number)
 {
-    std::copy(kAccountPrefix, kAccountPrefix + kAccountPrefixSize, buffer);
+    std::copy(kAccountKeyPrefix.utf16(), kAccountKeyPrefix.utf16() + kAccountKeyPrefix.size(), buffer);
     char digits[12];
     const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-    qsizetype size = kAccountPrefixSize;
+    qsizetype size = kAccountKeyPrefix.size();
     for (const char* p = digits; p != end; ++p)
         buffer[size++] = static_cast<char16_t>(*p);
     return QStringView(buffer, size);
@@ -46,14 +43,16 @@ bool isListKeyInRange(QByteArrayView name, int first, int last)
         name = name.sliced(1);
     while (!name.isEmpty() && isBlank(name.back()))
         name.chop(1);
-    if (name.size() <= kAccountPrefixSize || name.size() > kAccountPrefixSize + 9)
+    static const QByteArray upperPrefix = kAccountKeyPrefix.toUpper().toLatin1();
+    const qsizetype prefixSize = upperPrefix.size();
+    if (name.size() <= prefixSize || name.size() > prefixSize + 9)
         return false;
     const auto& upper = Cp1252::upperTable();
-    for (qsizetype i = 0; i < kAccountPrefixSize; ++i) {
-        if (upper[static_cast<unsigned char>(name[i])] != "ACCOUNT"[i])
+    for (qsizetype i = 0; i < prefixSize; ++i) {
+        if (upper[static_cast<unsigned char>(name[i])] != static_cast<unsigned char>(upperPrefix[i]))
             return false;
     }
-    const QByteArrayView digits = name.sliced(kAccountPrefixSize);
+    const QByteArrayView digits = name.sliced(prefixSize);
     // The writer spells the number without sign or leading zero; another spelling is another key.
     if (digits.front() < '1' || digits.front() > '9')
         return false;
@@ -158,7 +157,7 @@ void write(QByteArray& text, const QString& listSection, int storedCount,
     qsizetype total = text.size() + changed.size() + 3 * kCrLf.size();
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const AccountEntry& entry = entries.at(i).second;
-        total += kAccountPrefixSize + 10 + entries.at(i).first.size() + kLineExtra;
+        total += kAccountKeyPrefix.size() + 10 + entries.at(i).first.size() + kLineExtra;
         total += sectionNames.at(i).size() + IniDocument::kHeaderLineExtra + entry.User.size() + entry.Pass.size() +
             entry.Web.size() + entry.Comment.size() + 18 + 4 * kLineExtra;
     }

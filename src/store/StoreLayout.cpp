@@ -9,6 +9,8 @@
 #include <algorithm>
 
 const QString kListSection = QStringLiteral("Main");
+const QString kCountKey = QStringLiteral("Count");
+const QString kAccountKeyPrefix = QStringLiteral("Account");
 
 namespace {
 
@@ -138,9 +140,9 @@ qsizetype findInvalidCommentChar(const QString& comment)
 qint16 readListSection(const IniDocument& document, QStringList& names)
 {
     names.clear();
-    const QString countText = document.value(kListSection, QStringLiteral("Count"));
+    const QString countText = document.value(kListSection, kCountKey);
     const qint16 count = countText.isEmpty() ? qint16(0) : std::max<qint16>(0, LeadingNumber16(countText));
-    names = document.numberedValues(kListSection, QStringLiteral("Account"), count);
+    names = document.numberedValues(kListSection, kAccountKeyPrefix, count);
     names.removeIf([](const QString& name) { return name.isEmpty(); });
     return count;
 }

@@ -20,8 +20,10 @@ QString ReplaceUmlauts(const QString& accountName);
 QString EncodeLineBreaks(const QString& comment);
 QString DecodeLineBreaks(const QString& stored);
 
-// The section that holds the account list (Count, Account1..Count).
+// The section that holds the account list: kCountKey, and kAccountKeyPrefix followed by 1..Count.
 extern const QString kListSection;
+extern const QString kCountKey;
+extern const QString kAccountKeyPrefix;
 
 // Removes every section whose header line begins with "[section]" (case counts) together with all
 // lines up to the next line that begins with '['; the other lines stay, each ending in CR LF.

@@ -24,14 +24,12 @@ using namespace StoreTexts;
 
 namespace {
 
-const QString kCountKey = QStringLiteral("Count");
-
 const QString kPlaceholderFailed =
     QStringLiteral("Die Datei des neuen Benutzers konnte nicht angelegt werden.");
 
 QString listKey(int index)
 {
-    return QStringLiteral("Account") + QString::number(index);
+    return kAccountKeyPrefix + QString::number(index);
 }
 
 // The checks that keep values storable, after the checks the windows have always made.
